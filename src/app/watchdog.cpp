@@ -1,0 +1,38 @@
+// The watchdog: re-docks a tab pushed past the screen's right edge and re-asserts the
+// stay-on-top state every two seconds; the knob only flips the stored choice.
+#include "app/frmMain.h"
+
+namespace {
+const QString kOnTopOn = QStringLiteral(" Stay On Top Mode: ON ");
+const QString kOnTopOff = QStringLiteral(" Stay On Top Mode: OFF ");
+} // namespace
+
+void frmMain::Timer1_Timer()
+{
+    if (branch([&] { return Left() > m_platform.screen.width(); })) {
+        step([&] { regAccess = settingRead("poy", poY); });
+        step([&] { setTop(poY); });
+        step([&] { setLeft(m_platform.screen.width() - 90); });
+    }
+    if (branch([&] { return onTopToggle == 0; })) {
+        step([&] { setStayOnTop(false); });
+        step([&] { imgOnTop->setToolTip(kOnTopOff); });
+    } else {
+        step([&] { imgOnTop->setToolTip(kOnTopOn); });
+        step([&] { setStayOnTop(false); });
+        step([&] { m_platform.events.doEvents(); });
+        step([&] { setStayOnTop(true); });
+    }
+}
+
+void frmMain::imgOnTop_Click()
+{
+    if (onTopToggle == 1)
+        onTopToggle = 0;
+    else if (onTopToggle == 0)
+        onTopToggle = 1;
+    else
+        return;
+    // A failed write leaves the choice in memory; the watchdog applies it all the same.
+    step([&] { regAccess = settingWrite("ont", onTopToggle); });
+}

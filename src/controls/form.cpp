@@ -1,0 +1,92 @@
+#include "controls/form.h"
+
+#include "controls/platform.h"
+
+#include <QPainter>
+#include <cmath>
+
+float Form::Axis::read(int actualPixel, float tpp) const
+{
+    if (set && actualPixel == pixel)
+        return twips;
+    return static_cast<float>(actualPixel) * tpp;
+}
+
+int Form::Axis::put(float value, float tpp)
+{
+    twips = value;
+    pixel = static_cast<int>(std::lround(value / tpp));
+    set = true;
+    return pixel;
+}
+
+Form::Form(IScreen &screen) : m_screen(screen)
+{
+    setMouseTracking(true);
+}
+
+float Form::twipsPerPixelX() const
+{
+    return m_screen.twipsPerPixelX();
+}
+
+float Form::twipsPerPixelY() const
+{
+    return m_screen.twipsPerPixelY();
+}
+
+float Form::Left() const
+{
+    return m_left.read(x(), twipsPerPixelX());
+}
+
+float Form::Top() const
+{
+    return m_top.read(y(), twipsPerPixelY());
+}
+
+float Form::Width() const
+{
+    return m_width.read(width(), twipsPerPixelX());
+}
+
+float Form::Height() const
+{
+    return m_height.read(height(), twipsPerPixelY());
+}
+
+void Form::setLeft(float twips)
+{
+    const int px = m_left.put(twips, twipsPerPixelX());
+    move(px, y());
+}
+
+void Form::setTop(float twips)
+{
+    const int py = m_top.put(twips, twipsPerPixelY());
+    move(x(), py);
+}
+
+void Form::setWidth(float twips)
+{
+    resize(std::max(0, m_width.put(twips, twipsPerPixelX())), height());
+}
+
+void Form::setHeight(float twips)
+{
+    resize(width(), std::max(0, m_height.put(twips, twipsPerPixelY())));
+}
+
+void Form::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void Form::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    if (!m_picture.isNull())
+        p.drawPixmap(0, 0, m_picture);
+}

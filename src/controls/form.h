@@ -1,0 +1,47 @@
+// A top-level window without frame whose geometry is read and written in twips. The exact
+// twips position is kept as long as the real window is where it was put, so repeated small
+// steps do not drift through pixel rounding.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+class IScreen;
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(IScreen &screen);
+
+    float Left() const;
+    float Top() const;
+    float Width() const;
+    float Height() const;
+    void setLeft(float twips);
+    void setTop(float twips);
+    void setWidth(float twips);
+    void setHeight(float twips);
+
+    // The window's background picture, drawn from its top-left corner.
+    void setPicture(const QPixmap &picture);
+    const QPixmap &picture() const { return m_picture; }
+
+    float twipsPerPixelX() const;
+    float twipsPerPixelY() const;
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    // One axis: the twips value last set and the pixel it was put at.
+    struct Axis {
+        float twips = 0;
+        int pixel = 0;
+        bool set = false;
+        float read(int actualPixel, float tpp) const;
+        int put(float value, float tpp);
+    };
+    IScreen &m_screen;
+    Axis m_left, m_top, m_width, m_height;
+    QPixmap m_picture;
+};

@@ -1,0 +1,24 @@
+// The registry access component over QSettings: the registry itself on Windows, an INI file
+// per user elsewhere (${XDG_CONFIG_HOME:-$HOME/.config}/HarrowKIT/HarrowKIT.conf, the values as
+// plain keys of its [General] group).
+#pragma once
+
+#include "controls/platform.h"
+
+#include <QSettings>
+#include <memory>
+
+class QtRegistryComponent : public IRegistryComponent {
+public:
+    QtRegistryComponent();                            // the per-user store of the program
+    explicit QtRegistryComponent(const QString &iniPath); // a given INI file (tests)
+
+    std::int32_t read(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
+    std::int32_t write(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
+
+    QString location() const;
+
+private:
+    QSettings &settingsFor(std::int32_t root, const QString &key);
+    std::unique_ptr<QSettings> m_settings;
+};

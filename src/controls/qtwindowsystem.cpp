@@ -1,0 +1,97 @@
+#include "controls/qtwindowsystem.h"
+
+#include "controls/x11.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <cmath>
+#include <stdexcept>
+
+void QtEventPump::doEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Wait until the server has carried out what was asked (a move, a repaint), then let it
+    // deliver what that caused: sleeping in the event loop, not spinning.
+    x11::sync();
+    if (m_paceMs > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::milliseconds(m_paceMs), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
+        loop.exec(QEventLoop::AllEvents);
+    } else {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+QtStayOnTop::QtStayOnTop()
+{
+    m_stepDown.setSingleShot(true);
+    m_stepDown.setInterval(250);
+    QObject::connect(&m_stepDown, &QTimer::timeout, [this] {
+        // A window the person is working in is not pushed away from under them.
+        if (m_window && !m_window->isActiveWindow())
+            x11::stepBelowActive(*m_window);
+    });
+}
+
+void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
+{
+    if (!window.windowHandle())
+        throw std::runtime_error("the window has no native window yet");
+    if (x11::available() && window.windowFlags().testFlag(Qt::X11BypassWindowManagerHint)) {
+        // No window manager stacks this window: raise it ourselves, and when released step it
+        // down below the window the person is using, as a managed window would be.
+        m_window = &window;
+        if (on) {
+            m_stepDown.stop();
+            x11::raise(window);
+        } else if (!m_stepDown.isActive()) {
+            m_stepDown.start();
+        }
+        return;
+    }
+    // Changing the flag on the QWindow keeps the native window (QWidget::setWindowFlags would
+    // hide and re-create it).
+    window.windowHandle()->setFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+namespace {
+QScreen &primary()
+{
+    QScreen *s = QGuiApplication::primaryScreen();
+    if (!s)
+        throw std::runtime_error("no screen");
+    return *s;
+}
+
+float twipsPerPixel(qreal dpi)
+{
+    if (dpi <= 0)
+        return 15.0f;
+    return std::max(1.0f, std::round(static_cast<float>(1440.0 / dpi)));
+}
+} // namespace
+
+float QtScreen::width()
+{
+    return static_cast<float>(primary().geometry().width()) * twipsPerPixelX();
+}
+
+float QtScreen::twipsPerPixelX()
+{
+    return twipsPerPixel(primary().logicalDotsPerInchX());
+}
+
+float QtScreen::twipsPerPixelY()
+{
+    return twipsPerPixel(primary().logicalDotsPerInchY());
+}
+
+QPoint QtCursor::pos()
+{
+    return QCursor::pos();
+}

@@ -1,0 +1,39 @@
+// Qt implementations of the window-system interfaces: event pump, stay-on-top, screen, cursor.
+#pragma once
+
+#include "controls/platform.h"
+
+#include <QPointer>
+#include <QTimer>
+
+class QtEventPump : public IEventPump {
+public:
+    // paceMs: how long each call lets the window system catch up before returning.
+    explicit QtEventPump(int paceMs = 2) : m_paceMs(paceMs) {}
+    void doEvents() override;
+
+private:
+    int m_paceMs;
+};
+
+class QtStayOnTop : public IStayOnTop {
+public:
+    QtStayOnTop();
+    void setStayOnTop(QWidget &window, bool on) override;
+
+private:
+    QTimer m_stepDown; // releasing is deferred, so an off-and-on pulse never shows
+    QPointer<QWidget> m_window;
+};
+
+class QtScreen : public IScreen {
+public:
+    float width() override;
+    float twipsPerPixelX() override;
+    float twipsPerPixelY() override;
+};
+
+class QtCursor : public ICursor {
+public:
+    QPoint pos() override;
+};

@@ -1,0 +1,41 @@
+// Starts the application: binds the platform's outside controls, creates the window and
+// raises its load event, then runs the event loop.
+#include "app/frmMain.h"
+#include "controls/browser/qtbrowser.h"
+#include "controls/browser/qttransfer.h"
+#include "controls/qtdialogs.h"
+#include "controls/qtinstance.h"
+#include "controls/qtregistry.h"
+#include "controls/qtwindowsystem.h"
+#include "controls/startplatform.h"
+#include "settings/modRegistry.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    choosePlatform();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("HarrowKIT"));
+    QApplication::setOrganizationName(QStringLiteral("HarrowKIT"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtRegistryComponent registry;
+    modRegistry::setComponent(&registry);
+    QtShell shell;
+    QtBrowser browser(shell);
+    QtTransfer transfer;
+    QtMessageBox messageBox;
+    QtCursor cursor;
+    QtEventPump events;
+    QtStayOnTop stayOnTop;
+    QtScreen screen;
+    QtInstanceGuard instance(QStringLiteral("HarrowKIT"));
+    QtProcess process;
+    Platform platform{registry, browser,   transfer, messageBox, shell,  cursor,
+                      events,   stayOnTop, screen,   instance,   process};
+
+    frmMain window(platform);
+    window.Form_Load();
+    return app.exec();
+}

@@ -1,0 +1,54 @@
+// The search: Enter in the box or a click on the button loads the maker's search page in the
+// hidden browser, writes the query into its field "q" and submits its first form.
+#include "app/frmMain.h"
+
+#include "controls/browser/document.h"
+#include "web/addresses.h"
+#include "web/formSubmit.h"
+
+#include <stdexcept>
+
+namespace {
+constexpr Int16 kEnter = 13;
+
+HtmlDocument &loaded(const std::shared_ptr<HtmlDocument> &document)
+{
+    if (!document)
+        throw std::runtime_error("no document");
+    return *document;
+}
+} // namespace
+
+void frmMain::Text1_KeyPress(Int16 &keyAscii)
+{
+    if (branch([&] { return isBlank(Text1->text()); }))
+        return;
+    if (branch([&] { return keyAscii == kEnter; })) {
+        step([&] { keyAscii = 0; });
+        step([&] { picButton_Click(); });
+    }
+}
+
+void frmMain::picButton_Click()
+{
+    if (branch([&] { return isBlank(Text1->text()); }))
+        return;
+    IBrowser &browser = m_platform.browser;
+    step([&] { browser.Navigate(addresses::searchPage()); });
+    step([&] { TimerRetract->setEnabled(false); });
+    step([&] { TimerRetract->setEnabled(true); });
+    // Wait for the page, keeping the window responsive; a load always ends (it has a time-out),
+    // and a Busy that cannot be read ends the wait.
+    bool busy = false;
+    do {
+        step([&] { m_platform.events.doEvents(); });
+        busy = false;
+        step([&] { busy = browser.Busy(); });
+    } while (busy);
+    std::shared_ptr<HtmlDocument> document;
+    step([&] { document = browser.Document(); });
+    step([&] { formSubmit(loaded(document), 0, QStringLiteral("q"), Text1->text()); });
+    step([&] { loaded(document).form(0).submit(); });
+    step([&] { m_platform.events.doEvents(); });
+    updateCheck();
+}

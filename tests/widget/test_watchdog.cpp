@@ -1,0 +1,85 @@
+// The watchdog tick and the stay-on-top knob.
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+TEST(Watchdog, OnPulsesOffThenOnWithEventsBetween)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.stayOnTop.sets.clear();
+    int pumpsAtOff = -1;
+    d.events.onCall = [&](int) { pumpsAtOff = static_cast<int>(d.stayOnTop.sets.size()); };
+    w->Timer1_Timer();
+    EXPECT_EQ(d.stayOnTop.sets, (std::vector<bool>{false, true}));
+    EXPECT_EQ(pumpsAtOff, 1) << "events are processed between off and on";
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: ON "));
+}
+
+TEST(Watchdog, KnobFlipsAndStoresAtOnceTheTickAppliesIt)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.stayOnTop.sets.clear();
+    w->imgOnTop_Click();
+    EXPECT_EQ(w->onTopToggle, 0);
+    EXPECT_EQ(d.registry.values[QStringLiteral("ont")], QStringLiteral("0"));
+    EXPECT_TRUE(d.stayOnTop.sets.empty()) << "the click itself changes no window state";
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: ON "));
+    w->Timer1_Timer();
+    EXPECT_EQ(d.stayOnTop.sets, std::vector<bool>{false});
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: OFF "));
+    w->imgOnTop_Click();
+    EXPECT_EQ(d.registry.values[QStringLiteral("ont")], QStringLiteral("1"));
+}
+
+TEST(Watchdog, AnyNonZeroValueIsOnButTheKnobOnlyFlipsZeroAndOne)
+{
+    FakeDesktop d;
+    d.registry.values[QStringLiteral("ont")] = QStringLiteral("2");
+    auto w = d.start();
+    d.stayOnTop.sets.clear();
+    w->Timer1_Timer();
+    EXPECT_EQ(d.stayOnTop.sets.back(), true);
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: ON "));
+    const auto log = d.registry.log.size();
+    w->imgOnTop_Click();
+    EXPECT_EQ(w->onTopToggle, 2);
+    EXPECT_EQ(d.registry.log.size(), log) << "nothing is written";
+}
+
+TEST(Watchdog, ReDocksOnlyWhenTheLeftEdgeIsBeyondTheScreen)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.registry.values[QStringLiteral("poy")] = QStringLiteral("1500");
+    w->setLeft(19200); // exactly on the edge: left alone
+    w->Timer1_Timer();
+    EXPECT_FLOAT_EQ(w->Left(), 19200);
+    EXPECT_FLOAT_EQ(w->Top(), 80);
+    d.screen.twips = 12000; // a smaller screen
+    w->Timer1_Timer();
+    EXPECT_FLOAT_EQ(w->Left(), 11910);
+    EXPECT_FLOAT_EQ(w->Top(), 1500);
+    EXPECT_EQ(w->extended, 0);
+}
+
+TEST(Watchdog, AFailingStayOnTopStillSetsTheTooltip)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.stayOnTop.fail = true;
+    w->onTopToggle = 0;
+    w->Timer1_Timer();
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: OFF "));
+}
+
+TEST(Watchdog, AFailedKnobWriteKeepsTheChoiceInMemory)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.registry.failWrites = true;
+    w->imgOnTop_Click();
+    EXPECT_EQ(w->onTopToggle, 0);
+    EXPECT_EQ(d.registry.values[QStringLiteral("ont")], QStringLiteral("1"));
+}
