@@ -2,6 +2,7 @@
 
 #include "settings/modRegistry.h"
 
+#include <QStandardPaths>
 #include <stdexcept>
 
 namespace {
@@ -14,8 +15,10 @@ QtRegistryComponent::QtRegistryComponent()
     m_settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + kKey,
                                              QSettings::NativeFormat);
 #else
-    m_settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("HarrowKIT"), QStringLiteral("HarrowKIT"));
+    // ${XDG_CONFIG_HOME:-$HOME/.config}/HarrowKIT/HarrowKIT.conf
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    m_settings = std::make_unique<QSettings>(dir + QStringLiteral("/HarrowKIT/HarrowKIT.conf"),
+                                             QSettings::IniFormat);
 #endif
 }
 

@@ -30,12 +30,16 @@ void QtEventPump::doEvents()
 QtStayOnTop::QtStayOnTop()
 {
     m_stepDown.setSingleShot(true);
-    m_stepDown.setInterval(250);
     QObject::connect(&m_stepDown, &QTimer::timeout, [this] {
         // A window the person is working in is not pushed away from under them.
-        if (m_window && !m_window->isActiveWindow())
+        if (m_window && !m_on && !m_window->isActiveWindow())
             x11::stepBelowActive(*m_window);
     });
+}
+
+void QtStayOnTop::stepDownSoon(int ms)
+{
+    m_stepDown.start(ms);
 }
 
 void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
@@ -46,11 +50,20 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
         // No window manager stacks this window: raise it ourselves, and when released step it
         // down below the window the person is using, as a managed window would be.
         m_window = &window;
+        if (!m_watching) {
+            // Another window coming forward puts a released tab beneath it at once, as a
+            // window manager would, instead of at the next watchdog tick.
+            m_watching = x11::watchActiveWindow(&window, [this] {
+                if (!m_on)
+                    stepDownSoon(50);
+            });
+        }
+        m_on = on;
         if (on) {
             m_stepDown.stop();
             x11::raise(window);
         } else if (!m_stepDown.isActive()) {
-            m_stepDown.start();
+            stepDownSoon(250);
         }
         return;
     }

@@ -22,8 +22,11 @@ public:
     void setStayOnTop(QWidget &window, bool on) override;
 
 private:
+    void stepDownSoon(int ms);
     QTimer m_stepDown; // releasing is deferred, so an off-and-on pulse never shows
     QPointer<QWidget> m_window;
+    bool m_on = false;
+    bool m_watching = false;
 };
 
 class QtScreen : public IScreen {

@@ -1,11 +1,15 @@
 #include "controls/x11.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWidget>
 
 #ifdef HARROWKIT_X11
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+#include <xcb/xproto.h>
 #endif
 
 namespace {
@@ -107,6 +111,58 @@ bool x11::stepBelowActive(QWidget &window)
     return true;
 #else
     (void)window;
+    return false;
+#endif
+}
+
+#ifdef HARROWKIT_X11
+namespace {
+// Sees the root window's property changes among the events Qt receives from the server.
+class ActiveWindowFilter : public QAbstractNativeEventFilter {
+public:
+    ActiveWindowFilter(unsigned long atom, std::function<void()> fn) : m_atom(atom), m_fn(std::move(fn)) {}
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *ev = static_cast<const xcb_generic_event_t *>(message);
+        if ((ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<const xcb_property_notify_event_t *>(ev)->atom == m_atom)
+            m_fn();
+        return false;
+    }
+
+private:
+    unsigned long m_atom;
+    std::function<void()> m_fn;
+};
+} // namespace
+#endif
+
+bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (!d)
+        return false;
+    const Window root = DefaultRootWindow(d);
+    XWindowAttributes attrs{};
+    if (!XGetWindowAttributes(d, root, &attrs))
+        return false;
+    // Add to the events this connection already takes from the root, never replace them.
+    XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
+    XFlush(d);
+    auto *filter = new ActiveWindowFilter(XInternAtom(d, "_NET_ACTIVE_WINDOW", False), std::move(fn));
+    QCoreApplication::instance()->installNativeEventFilter(filter);
+    QObject::connect(context, &QObject::destroyed, [filter] {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(filter);
+        delete filter;
+    });
+    return true;
+#else
+    (void)context;
+    (void)fn;
     return false;
 #endif
 }

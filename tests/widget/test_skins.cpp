@@ -34,8 +34,9 @@ TEST(Skins, SeventeenClicksComeBackAndTheShapeStaysTheSame)
         EXPECT_EQ(w->mask(), outline) << "after click " << i + 1;
         EXPECT_FLOAT_EQ(w->Width(), 6195);
         EXPECT_TRUE(w->isVisible());
-        if (i < 16)
+        if (i < 16) {
             EXPECT_NE(w->picture().toImage(), first);
+        }
     }
     EXPECT_EQ(w->skin, 5);
     EXPECT_EQ(w->picture().toImage(), first);

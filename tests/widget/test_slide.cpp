@@ -55,7 +55,7 @@ TEST(Slide, AnEndValueBelowTheStartMovesNothingButSwitchesState)
     EXPECT_EQ(w->extended, -1);
     EXPECT_TRUE(w->TimerRetract->Enabled());
     EXPECT_EQ(w->once, 0);
-    w->setWidth(100); // narrower than three steps
+    w->setWidth(70); // narrower than three steps: 70 / 37 rounds to 2
     slide(*w);
     EXPECT_EQ(d.events.calls, 0);
     EXPECT_EQ(w->extended, 0);
