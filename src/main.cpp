@@ -31,7 +31,7 @@ int main(int argc, char **argv)
     QtStayOnTop stayOnTop;
     QtScreen screen;
     QtInstanceGuard instance(QStringLiteral("HarrowKIT"));
-    QtProcess process;
+    QtProcess process([&instance] { instance.release(); });
     Platform platform{registry, browser,   transfer, messageBox, shell,  cursor,
                       events,   stayOnTop, screen,   instance,   process};
 

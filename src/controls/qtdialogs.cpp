@@ -43,5 +43,8 @@ void QtShell::open(const QString &url)
 
 void QtProcess::end()
 {
+    if (m_beforeEnd)
+        m_beforeEnd();
+    // Every setting is already on disk: nothing is left to save or tear down.
     std::_Exit(0);
 }

@@ -15,5 +15,10 @@ public:
 
 class QtProcess : public IProcess {
 public:
+    // beforeEnd runs first, e.g. to give up the instance lock.
+    explicit QtProcess(std::function<void()> beforeEnd = {}) : m_beforeEnd(std::move(beforeEnd)) {}
     [[noreturn]] void end() override;
+
+private:
+    std::function<void()> m_beforeEnd;
 };

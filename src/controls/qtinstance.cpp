@@ -35,8 +35,19 @@ QtInstanceGuard::QtInstanceGuard(const QString &name, const QString &dir)
 
 QtInstanceGuard::~QtInstanceGuard()
 {
-    if (m_server)
+    release();
+}
+
+void QtInstanceGuard::release()
+{
+    if (m_server) {
         m_server->close();
+        m_server.reset();
+    }
+    if (m_locked) {
+        m_lock->unlock();
+        m_locked = false;
+    }
 }
 
 bool QtInstanceGuard::prevInstance()

@@ -20,6 +20,8 @@ public:
     std::int32_t findWindow(const QString &className, const QString &title) override;
     void activate(const QString &title) override;
     void listen(std::function<void()> fn) override;
+    // Gives up the lock and the socket, as the process ends.
+    void release();
 
 private:
     QString m_socketName;
