@@ -12,41 +12,34 @@ const QString kKey = QStringLiteral("Software\\HarrowKIT");
 QtRegistryComponent::QtRegistryComponent()
 {
 #ifdef Q_OS_WIN
-    m_settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + kKey,
-                                             QSettings::NativeFormat);
+    m_location = QStringLiteral("HKEY_CURRENT_USER\\") + kKey;
+    m_format = QSettings::NativeFormat;
 #else
-    // ${XDG_CONFIG_HOME:-$HOME/.config}/HarrowKIT/HarrowKIT.conf
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    m_settings = std::make_unique<QSettings>(dir + QStringLiteral("/HarrowKIT/HarrowKIT.conf"),
-                                             QSettings::IniFormat);
+    m_location = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                 QStringLiteral("/HarrowKIT/HarrowKIT.conf");
+    m_format = QSettings::IniFormat;
 #endif
 }
 
 QtRegistryComponent::QtRegistryComponent(const QString &iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+    : m_location(iniPath), m_format(QSettings::IniFormat)
 {
 }
 
-QString QtRegistryComponent::location() const
-{
-    return m_settings->fileName();
-}
-
-QSettings &QtRegistryComponent::settingsFor(std::int32_t root, const QString &key)
+std::unique_ptr<QSettings> QtRegistryComponent::open(std::int32_t root, const QString &key) const
 {
     if (root != HKEY_CURRENT_USER || key.compare(kKey, Qt::CaseInsensitive) != 0)
         throw std::invalid_argument("only the program's own key is kept");
-    return *m_settings;
+    auto settings = std::make_unique<QSettings>(m_location, m_format);
+    if (settings->status() == QSettings::AccessError)
+        throw std::runtime_error("settings cannot be read");
+    return settings;
 }
 
 std::int32_t QtRegistryComponent::read(std::int32_t &root, QString &key, QString &valueName,
                                        QString &data)
 {
-    QSettings &s = settingsFor(root, key);
-    s.sync(); // picks up changes made to the file by hand since the last access
-    if (s.status() == QSettings::AccessError)
-        throw std::runtime_error("settings cannot be read");
-    const QVariant v = s.value(valueName);
+    const QVariant v = open(root, key)->value(valueName);
     if (!v.isValid())
         return 0;
     data = v.toString();
@@ -56,10 +49,16 @@ std::int32_t QtRegistryComponent::read(std::int32_t &root, QString &key, QString
 std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QString &valueName,
                                         QString &data)
 {
-    QSettings &s = settingsFor(root, key);
-    s.setValue(valueName, data);
-    s.sync(); // the value is on disk before the call returns
-    if (s.status() != QSettings::NoError)
-        throw std::runtime_error("settings could not be written");
+    {
+        auto settings = open(root, key);
+        settings->setValue(valueName, data);
+        settings->sync(); // on disk (written to a new file and renamed) before we return
+        // A file that could not be parsed whole is still rewritten with what could be read;
+        // only a failed access means the value did not arrive.
+        if (settings->status() == QSettings::AccessError)
+            throw std::runtime_error("settings could not be written");
+    }
+    if (open(root, key)->value(valueName).toString() != data)
+        throw std::runtime_error("the written value did not reach the store");
     return 1;
 }

@@ -10,15 +10,19 @@
 
 class QtRegistryComponent : public IRegistryComponent {
 public:
-    QtRegistryComponent();                            // the per-user store of the program
+    QtRegistryComponent();                                // the per-user store of the program
     explicit QtRegistryComponent(const QString &iniPath); // a given INI file (tests)
 
     std::int32_t read(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
     std::int32_t write(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
 
-    QString location() const;
+    QString location() const { return m_location; }
 
 private:
-    QSettings &settingsFor(std::int32_t root, const QString &key);
-    std::unique_ptr<QSettings> m_settings;
+    // A fresh view of the store for every operation: it sees edits made by hand meanwhile, and
+    // its status tells about this operation alone (QSettings keeps the first error it met).
+    std::unique_ptr<QSettings> open(std::int32_t root, const QString &key) const;
+
+    QString m_location;
+    QSettings::Format m_format;
 };
