@@ -85,7 +85,7 @@ TEST(Settings, HandEditsAreSeenByTheNextRead)
     Store s;
     Int16 v = 1;
     s.write("upd", v);
-    s.putFile("[General]\nupd=0\n");
+    s.putFile("[General]\nskn=3\nupd=0\n");
     Int16 r = 9;
     EXPECT_NE(s.read("upd", r), 0);
     EXPECT_EQ(r, 0);
