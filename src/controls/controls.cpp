@@ -143,6 +143,10 @@ void TextBox::keyPressEvent(QKeyEvent *e)
 
 void TextBox::mousePressEvent(QMouseEvent *e)
 {
+    // No window manager gives a window that bypasses it the keyboard on a click (after a
+    // message box closed, the focus stays elsewhere): take it, as a click on a box should.
+    if (!window()->isActiveWindow())
+        window()->activateWindow();
     QLineEdit::mousePressEvent(e);
     events.press(*this, e);
 }

@@ -358,6 +358,11 @@ class Desktop:
         self.apps.append(AppRun(proc, out_path, err_path))
         return proc
 
+    def stop_app(self, proc):
+        """Ends one start of the program (its whole process group) and waits for it."""
+        _kill_group(proc)
+        return proc.returncode
+
     def run_of(self, proc):
         return next(run for run in self.apps if run.proc is proc)
 
@@ -443,6 +448,11 @@ class Desktop:
     def activate(self, window):
         """Gives the window focus, as a person's click on it would."""
         self._tool(["xdotool", "windowactivate", "--sync", str(window)], timeout=5)
+
+    def focused_window(self):
+        """The X window that has the keyboard focus, or None if it cannot be read."""
+        out = (self._tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
+        return int(out) if out.isdigit() else None
 
     # ----- the screen -----------------------------------------------------
 

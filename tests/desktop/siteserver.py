@@ -46,14 +46,21 @@ class SiteServer:
         self._lock = threading.Lock()
         self._requests = []
         self._overrides = {}
-        self._httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), self._handler_class())
-        self._httpd.daemon_threads = True
+        self._running = False
+        self._listen(0)
         self.port = self._httpd.server_address[1]
         self.url = f"http://127.0.0.1:{self.port}"
         self.search_url = f"{self.url}/search"
         self.engine_url = f"{self.url}/engine/"
         page = os.path.join(root, SEARCH_PAGE)
         self.search_page_rewritten = os.path.isfile(page) and point_first_form_at(page, self.search_url)
+        self._serve()
+
+    def _listen(self, port):
+        self._httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), self._handler_class())
+        self._httpd.daemon_threads = True
+
+    def _serve(self):
         self._thread = threading.Thread(target=self._httpd.serve_forever, name="site-server", daemon=True)
         self._thread.start()
         self._running = True
@@ -75,6 +82,12 @@ class SiteServer:
             self._httpd.shutdown()
             self._httpd.server_close()
             self._thread.join(5)
+
+    def restart(self):
+        """Listens again on the same port after stop(): the server is back up."""
+        if not self._running:
+            self._listen(self.port)
+            self._serve()
 
     def _log(self, path):
         with self._lock:
