@@ -116,6 +116,28 @@ TEST(Slide, ARetractTickDuringASlideNestsAndTheStepsAddUp)
     EXPECT_TRUE(w->TimerRetract->Enabled());
 }
 
+TEST(Slide, ALinkClickDuringARetractNestsASecondRetract)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    slide(*w);
+    d.events.calls = 0;
+    d.events.onCall = [&](int call) {
+        if (call == 20)
+            w->imgGoGoogle_Click();
+    };
+    slide(*w);
+    // Both retracts run their 165 steps from wherever Left is: the tab ends beyond the edge.
+    EXPECT_EQ(d.events.calls, 330);
+    EXPECT_FLOAT_EQ(w->Left(), 19110 + 165 * 37.0f);
+    EXPECT_EQ(d.shell.opened.size(), 1);
+    EXPECT_EQ(w->extended, 0);
+    EXPECT_FALSE(w->TimerRetract->Enabled());
+    // The watchdog brings such a tab back to the edge at its next tick.
+    w->Timer1_Timer();
+    EXPECT_FLOAT_EQ(w->Left(), 19110);
+}
+
 TEST(Slide, ARetractTickWhileDockedSlidesOutAndLeavesTheTimerOff)
 {
     FakeDesktop d;
