@@ -67,10 +67,8 @@ PictureBox::PictureBox(QWidget *parent, bool framed)
     : QWidget(parent), m_framed(framed), m_inside(new QWidget(this))
 {
     setMouseTracking(true);
-    m_inside->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // The inside passes the mouse events no child control takes on to the box itself.
     m_inside->setMouseTracking(true);
-    // The inside passes mouse events on to the box itself unless a child control takes them.
-    m_inside->setAttribute(Qt::WA_NoMousePropagation, false);
     const int f = framed ? 1 : 0;
     events.origin = QPoint(f, f);
     m_inside->setGeometry(f, f, 0, 0);
