@@ -1,23 +1,13 @@
 #include "controls/browser/nestingguard.h"
 
+#include "controls/browser/asciibytes.h"
+
 #include <QSet>
 #include <vector>
 
 namespace {
-bool isSpace(char c)
-{
-    return c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
-
-bool isAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+using ascii::isSpace;
+using ascii::lower;
 
 // Elements whose content is text up to their end tag.
 bool holdsText(const QByteArray &name)
@@ -130,7 +120,7 @@ GuardedSource limitNesting(const QByteArray &s, int maxDepth)
         } else if (next == '!' || next == '?') {
             const qsizetype close = s.indexOf('>', lt + 2);
             pos = close < 0 ? n : close + 1;
-        } else if (next == '/' && lt + 2 < n && isAsciiLetter(s.at(lt + 2))) {
+        } else if (next == '/' && lt + 2 < n && ascii::isLetter(s.at(lt + 2))) {
             const Tag tag = readTag(s, lt + 2);
             for (auto it = stack.rbegin(); it != stack.rend(); ++it)
                 if (it->name == tag.name) {
@@ -138,7 +128,7 @@ GuardedSource limitNesting(const QByteArray &s, int maxDepth)
                     break;
                 }
             pos = tag.end;
-        } else if (isAsciiLetter(next)) {
+        } else if (ascii::isLetter(next)) {
             const Tag tag = readTag(s, lt + 1);
             pos = tag.end;
             const bool foreign = (!stack.empty() && stack.back().foreign) || tag.name == "svg" || tag.name == "math";

@@ -1,5 +1,6 @@
 #include "controls/browser/sniff.h"
 
+#include "controls/browser/asciibytes.h"
 #include "controls/browser/charset.h"
 
 #include <QList>
@@ -8,20 +9,8 @@
 namespace {
 constexpr qsizetype kPrescanBytes = 1024;
 
-bool isSpace(char c)
-{
-    return c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
-
-bool isAsciiLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+using ascii::isSpace;
+using ascii::lower;
 
 bool startsWithNoCase(const QByteArray &bytes, qsizetype pos, const char *text)
 {
@@ -175,7 +164,7 @@ QString sniff::prescan(const QByteArray &all)
             if (!found.isEmpty())
                 return found;
         } else if (b.at(pos) == '<' && pos + 1 < n
-                   && (isAsciiLetter(b.at(pos + 1)) || (b.at(pos + 1) == '/' && pos + 2 < n && isAsciiLetter(b.at(pos + 2))))) {
+                   && (ascii::isLetter(b.at(pos + 1)) || (b.at(pos + 1) == '/' && pos + 2 < n && ascii::isLetter(b.at(pos + 2))))) {
             while (pos < n && !isSpace(b.at(pos)) && b.at(pos) != '>')
                 ++pos;
             while (nextAttribute(b, pos)) {
