@@ -53,6 +53,14 @@ class Knobs(DesktopCase):
         self.click(tab, ON_TOP)
         stored = wait_for(lambda: self.desk.settings().get("ont") == "0", 3, 0.1)
         self.require(stored, f"ont is {self.desk.settings().get('ont')!r} after the click")
+        # Within the next watchdog tick the tab lets a window come over it.
+        x, y, _w, _h = self.desk.geometry(tab)
+        cover = self.desk.open_window_over(x + 150, 0, 120, 200)
+
+        def covered_now():
+            return self.desk.grab().pixel(x + 200, y + 40) == cover.colour
+        self.require(wait_for(covered_now, 2.5, 0.1), "the tab stayed above a new window after the click")
+        cover.close()
         app.kill()
         app.wait(5)
         again = self.desk.start_app()
