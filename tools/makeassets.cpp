@@ -47,7 +47,7 @@ constexpr int BarBottom = 78;
 
 constexpr int ButtonWidth = 64;
 constexpr int ButtonHeight = 27;
-constexpr int ButtonShownWidth = 62; // the program shows only this much ...
+constexpr int ButtonShownWidth = 62;  // the program shows only this much ...
 constexpr int ButtonShownHeight = 24; // ... of the top-left corner
 
 constexpr int StripWidth = 370;
@@ -84,9 +84,8 @@ bool insideOutline(int x, int y)
 
 bool onOutlineEdge(int x, int y)
 {
-    return insideOutline(x, y)
-        && (!insideOutline(x - 1, y) || !insideOutline(x + 1, y)
-            || !insideOutline(x, y - 1) || !insideOutline(x, y + 1));
+    return insideOutline(x, y) && (!insideOutline(x - 1, y) || !insideOutline(x + 1, y) ||
+                                   !insideOutline(x, y - 1) || !insideOutline(x, y + 1));
 }
 
 bool inBody(int x, int y)
@@ -109,9 +108,7 @@ int clampChannel(double v)
 // t > 0 lightens towards white by that fraction, t < 0 darkens towards black.
 QColor shaded(const QColor &c, double t)
 {
-    auto one = [t](int v) {
-        return clampChannel(t >= 0 ? v + (255 - v) * t : v * (1.0 + t));
-    };
+    auto one = [t](int v) { return clampChannel(t >= 0 ? v + (255 - v) * t : v * (1.0 + t)); };
     return QColor(one(c.red()), one(c.green()), one(c.blue()));
 }
 
@@ -123,8 +120,8 @@ QColor withAlpha(QColor c, int alpha)
 
 struct SkinStyle {
     const char *name;
-    QColor frame;  // dominant colour of the strip and end cap
-    bool rainbow;  // multicoloured: hue runs along the frame
+    QColor frame; // dominant colour of the strip and end cap
+    bool rainbow; // multicoloured: hue runs along the frame
 };
 
 const std::array<SkinStyle, SkinCount> &skinStyles()
@@ -205,8 +202,8 @@ QPointF drawTextInBox(QPainter &p, const QFont &font, const QString &text, const
                       bool left = false)
 {
     const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
-    const qreal x = left ? box.left() - ink.left()
-                         : box.left() + (box.width() - ink.width()) / 2 - ink.left();
+    const qreal x =
+        left ? box.left() - ink.left() : box.left() + (box.width() - ink.width()) / 2 - ink.left();
     const qreal y = box.top() + (box.height() - ink.height()) / 2 - ink.top();
     const QPointF origin(std::round(x), std::round(y));
     p.setFont(font);
@@ -220,7 +217,7 @@ QPointF drawTextInBox(QPainter &p, const QFont &font, const QString &text, const
 // rail, so that the five columns left on screen when docked show the colour.
 double stripProfile(int x)
 {
-    static const std::array<double, 13> t{0, 0, 0.34, 0.22, 0.10, 0.02, -0.04,
+    static const std::array<double, 13> t{0,     0,     0.34,  0.22,  0.10,  0.02, -0.04,
                                           -0.09, -0.14, -0.19, -0.24, -0.30, -0.36};
     return t[static_cast<size_t>(std::clamp(x, 0, 12))];
 }
@@ -303,10 +300,9 @@ void drawKnobs(QPainter &p)
     p.setBrush(QColor(24, 24, 28));
     p.drawEllipse(wheel);
     QConicalGradient hues(wheel.center(), 90);
-    const std::array<QColor, 7> stops{QColor(230, 40, 40), QColor(240, 200, 30),
-                                      QColor(60, 190, 60), QColor(40, 200, 220),
-                                      QColor(50, 80, 230), QColor(200, 50, 210),
-                                      QColor(230, 40, 40)};
+    const std::array<QColor, 7> stops{
+        QColor(230, 40, 40), QColor(240, 200, 30), QColor(60, 190, 60), QColor(40, 200, 220),
+        QColor(50, 80, 230), QColor(200, 50, 210), QColor(230, 40, 40)};
     for (size_t i = 0; i < stops.size(); ++i)
         hues.setColorAt(static_cast<qreal>(i) / 6.0, stops[i]);
     p.setBrush(hues);
@@ -376,20 +372,20 @@ QImage renderButton(ButtonFace face, const Fonts &fonts)
     Look look{};
     switch (face) {
     case ButtonFace::Normal:
-        look = {QColor(46, 98, 190), QColor(170, 200, 240), QColor(254, 254, 254),
-                QColor(220, 228, 240), QColor(20, 36, 70), 0};
+        look = {QColor(46, 98, 190),   QColor(170, 200, 240), QColor(254, 254, 254),
+                QColor(220, 228, 240), QColor(20, 36, 70),    0};
         break;
     case ButtonFace::Hover:
-        look = {QColor(226, 122, 20), QColor(250, 200, 130), QColor(254, 252, 246),
-                QColor(236, 228, 214), QColor(20, 36, 70), 0};
+        look = {QColor(226, 122, 20),  QColor(250, 200, 130), QColor(254, 252, 246),
+                QColor(236, 228, 214), QColor(20, 36, 70),    0};
         break;
     case ButtonFace::Disabled:
         look = {QColor(170, 170, 170), QColor(236, 236, 236), QColor(228, 228, 228),
                 QColor(212, 212, 212), QColor(150, 150, 150), 0};
         break;
     case ButtonFace::Pressed:
-        look = {QColor(92, 92, 96), QColor(150, 150, 154), QColor(158, 158, 162),
-                QColor(184, 184, 188), QColor(16, 16, 20), 1};
+        look = {QColor(92, 92, 96),    QColor(150, 150, 154), QColor(158, 158, 162),
+                QColor(184, 184, 188), QColor(16, 16, 20),    1};
         break;
     }
 
@@ -433,8 +429,8 @@ QImage renderLogoStrip(const Fonts &fonts)
     const QRectF logoBox(5, 9, 91, 15);
     const QString harrow = QStringLiteral("Harrow");
     const QString kit = QStringLiteral("KIT");
-    const QFont logoFont = fittedFont(fonts.sansBold, true, harrow + kit, logoBox.width(),
-                                      logoBox.height(), 16);
+    const QFont logoFont =
+        fittedFont(fonts.sansBold, true, harrow + kit, logoBox.width(), logoBox.height(), 16);
     const QPointF origin = drawTextInBox(p, logoFont, harrow + kit, logoBox);
     // Repaint each half in its colour over the same baseline.
     const qreal kitX = origin.x() + QFontMetricsF(logoFont).horizontalAdvance(harrow);
@@ -448,15 +444,17 @@ QImage renderLogoStrip(const Fonts &fonts)
     // "powered by Google": the Google word is the link to the search engine.
     const QRectF googleBox(51, 23, 43, 14);
     const QString google = QStringLiteral("Google");
-    const QFont googleFont = fittedFont(fonts.sans, false, google, googleBox.width(),
-                                        googleBox.height(), 14);
+    const QFont googleFont =
+        fittedFont(fonts.sans, false, google, googleBox.width(), googleBox.height(), 14);
     const QRectF googleInk = QFontMetricsF(googleFont).tightBoundingRect(google);
     const QPointF gOrigin(
-        std::round(googleBox.left() + (googleBox.width() - googleInk.width()) / 2 - googleInk.left()),
-        std::round(googleBox.top() + (googleBox.height() - googleInk.height()) / 2 - googleInk.top()));
+        std::round(googleBox.left() + (googleBox.width() - googleInk.width()) / 2 -
+                   googleInk.left()),
+        std::round(googleBox.top() + (googleBox.height() - googleInk.height()) / 2 -
+                   googleInk.top()));
     const std::array<QColor, 6> googleColours{QColor(66, 133, 244), QColor(234, 67, 53),
-                                              QColor(251, 188, 5), QColor(66, 133, 244),
-                                              QColor(52, 168, 83), QColor(234, 67, 53)};
+                                              QColor(251, 188, 5),  QColor(66, 133, 244),
+                                              QColor(52, 168, 83),  QColor(234, 67, 53)};
     p.setFont(googleFont);
     qreal gx = gOrigin.x();
     const QFontMetricsF gm(googleFont);
@@ -466,7 +464,8 @@ QImage renderLogoStrip(const Fonts &fonts)
         gx += gm.horizontalAdvance(google.left(i + 1)) - gm.horizontalAdvance(google.left(i));
     }
     const QString powered = QStringLiteral("powered by");
-    const QFont smallFont = fittedFont(fonts.sans, false, powered, googleBox.left() - 3 - 4, 12, 10);
+    const QFont smallFont =
+        fittedFont(fonts.sans, false, powered, googleBox.left() - 3 - 4, 12, 10);
     const QRectF poweredInk = QFontMetricsF(smallFont).tightBoundingRect(powered);
     p.setFont(smallFont);
     p.setPen(QColor(112, 112, 118));
@@ -486,8 +485,8 @@ QImage renderLogoStrip(const Fonts &fonts)
     const QRectF urlBox(164, 32, 78, 12);
     const QString url = QStringLiteral("www.harrowkit.net");
     p.setPen(QColor(30, 80, 200));
-    drawTextInBox(p, fittedFont(fonts.sans, false, url, urlBox.width(), urlBox.height(), 10),
-                  url, urlBox);
+    drawTextInBox(p, fittedFont(fonts.sans, false, url, urlBox.width(), urlBox.height(), 10), url,
+                  urlBox);
     return img;
 }
 
@@ -663,7 +662,8 @@ void checkSkin(Checker &check, const QString &path, std::vector<std::vector<QRgb
         }
     }
     if (mismatches)
-        check.fail(QStringLiteral("%1: %2 pixels disagree with the outline").arg(path).arg(mismatches));
+        check.fail(
+            QStringLiteral("%1: %2 pixels disagree with the outline").arg(path).arg(mismatches));
     if (brightBody)
         check.fail(QStringLiteral("%1: %2 body pixels are not dark").arg(path).arg(brightBody));
     docked.push_back(dockedPixels(img));
@@ -686,7 +686,9 @@ void checkSkinsDistinct(Checker &check, const std::vector<std::vector<QRgb>> &do
             const double distance = n ? sum / static_cast<double>(n) : 0.0;
             if (distance < 30.0)
                 check.fail(QStringLiteral("skins %1 and %2 look alike when docked (%3)")
-                               .arg(i + 1).arg(j + 1).arg(distance, 0, 'f', 1));
+                               .arg(i + 1)
+                               .arg(j + 1)
+                               .arg(distance, 0, 'f', 1));
         }
 }
 
@@ -695,8 +697,8 @@ QImage checkImage(Checker &check, const QString &path, const char *format, QSize
     const QByteArray bytes = readAll(path);
     const QByteArray jpegMagic("\xff\xd8\xff", 3);
     const QByteArray pngMagic("\x89PNG", 4);
-    const bool magicOk = qstrcmp(format, "JPEG") == 0 ? bytes.startsWith(jpegMagic)
-                                                       : bytes.startsWith(pngMagic);
+    const bool magicOk =
+        qstrcmp(format, "JPEG") == 0 ? bytes.startsWith(jpegMagic) : bytes.startsWith(pngMagic);
     if (!magicOk)
         check.fail(path + " is not a " + QLatin1String(format) + " file");
     QImage img;
@@ -724,13 +726,13 @@ int darkPixels(const QImage &img, const QRect &area, int limit)
 void checkButtonsAndStrip(Checker &check, const QString &dir)
 {
     for (int n = 1; n <= 4; ++n) {
-        const QImage img = checkImage(check, dir + '/' + buttonName(n), "JPEG",
-                                      QSize(ButtonWidth, ButtonHeight));
+        const QImage img =
+            checkImage(check, dir + '/' + buttonName(n), "JPEG", QSize(ButtonWidth, ButtonHeight));
         if (img.isNull())
             continue;
         // The cut-off margin stays background; the face carries a label.
-        if (darkPixels(img, QRect(ButtonShownWidth, 0, 2, ButtonHeight), 235)
-            + darkPixels(img, QRect(0, ButtonShownHeight, ButtonWidth, 3), 235))
+        if (darkPixels(img, QRect(ButtonShownWidth, 0, 2, ButtonHeight), 235) +
+            darkPixels(img, QRect(0, ButtonShownHeight, ButtonWidth, 3), 235))
             check.fail(buttonName(n) + ": drawing outside the shown 62x24 part");
         if (darkPixels(img, QRect(14, 6, 34, 12), 180) < 20)
             check.fail(buttonName(n) + ": no visible label");
@@ -758,8 +760,8 @@ void checkIcons(Checker &check, const QString &dir)
         const QImage img = checkImage(check, dir + '/' + name, "PNG", QSize(size, size));
         if (img.isNull())
             continue;
-        if (!img.hasAlphaChannel() || qAlpha(img.pixel(size - 1, 0)) != 0
-            || qAlpha(img.pixel(size / 2, size / 3)) != 255)
+        if (!img.hasAlphaChannel() || qAlpha(img.pixel(size - 1, 0)) != 0 ||
+            qAlpha(img.pixel(size / 2, size / 3)) != 255)
             check.fail(name + ": expected a transparent corner and an opaque middle");
     }
 }
@@ -825,7 +827,8 @@ bool writePreviews(const QString &assets, const QString &dir)
         const QImage tab = composeTab(QImage(assets + '/' + skinName(n)), strip,
                                       buttons[static_cast<size_t>((n - 1) % 4)]);
         sheetPainter.drawImage(0, (n - 1) * (SkinHeight + 16), tab);
-        if (!saveImage(tab, dir + QStringLiteral("/tab%1.png").arg(n, 2, 10, QLatin1Char('0')), "PNG"))
+        if (!saveImage(tab, dir + QStringLiteral("/tab%1.png").arg(n, 2, 10, QLatin1Char('0')),
+                       "PNG"))
             return false;
     }
     sheetPainter.end();
@@ -865,9 +868,11 @@ int main(int argc, char *argv[])
     for (int n = 1; n <= 4; ++n)
         written &= saveImage(renderButton(faces[static_cast<size_t>(n - 1)], fonts),
                              dir + '/' + buttonName(n), "JPEG", 95);
-    written &= saveImage(renderLogoStrip(fonts), dir + QStringLiteral("/logostrip.jpg"), "JPEG", 95);
+    written &=
+        saveImage(renderLogoStrip(fonts), dir + QStringLiteral("/logostrip.jpg"), "JPEG", 95);
     for (int size : {16, 32, 48})
-        written &= saveImage(renderIcon(size), dir + QStringLiteral("/icon%1.png").arg(size), "PNG");
+        written &=
+            saveImage(renderIcon(size), dir + QStringLiteral("/icon%1.png").arg(size), "PNG");
     written &= writeQrc(dir + QStringLiteral("/assets.qrc"));
     if (!written)
         return 1;

@@ -16,7 +16,10 @@ void frmMain::Form_QueryUnload(Int16 &cancel, Int16 &unloadMode)
     if (unloadMode == kSessionEnding)
         return;
     int answer = 0;
-    step([&] { answer = m_platform.messageBox.ask(kQuestion, kYesNoExclamation, QStringLiteral("HarrowKIT")); });
+    step([&] {
+        answer =
+            m_platform.messageBox.ask(kQuestion, kYesNoExclamation, QStringLiteral("HarrowKIT"));
+    });
     if (answer == kYes) {
         step([&] { m_unloading = true; });
         step([&] { hide(); });

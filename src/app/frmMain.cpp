@@ -91,10 +91,12 @@ void frmMain::buildLayout()
     TimerRetract = new Timer(this, 15000, false);
 
     const std::pair<QWidget *, const char *> names[] = {
-        {Image1, "Image1"},         {imgOptions, "imgOptions"}, {imgClose, "imgClose"},
-        {imgOnTop, "imgOnTop"},     {BackPic, "BackPic"},       {Picture1, "Picture1"},
+        {Image1, "Image1"},           {imgOptions, "imgOptions"},
+        {imgClose, "imgClose"},       {imgOnTop, "imgOnTop"},
+        {BackPic, "BackPic"},         {Picture1, "Picture1"},
         {imgGoGoogle, "imgGoGoogle"}, {imgHarrowKit, "imgHarrowKit"},
-        {imgGoVesko, "imgGoVesko"}, {Text1, "Text1"},           {picButton, "picButton"}};
+        {imgGoVesko, "imgGoVesko"},   {Text1, "Text1"},
+        {picButton, "picButton"}};
     for (const auto &[w, name] : names)
         w->setObjectName(QLatin1String(name));
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -111,10 +113,10 @@ void frmMain::buildLayout()
 void frmMain::bindHandlers()
 {
     const float tpp = m_platform.screen.twipsPerPixelX();
-    for (MouseEvents *e : {&m_events, &picButton->events, &Picture1->events, &BackPic->events,
-                           &imgOnTop->events, &imgClose->events, &imgOptions->events,
-                           &Image1->events, &Text1->events, &imgGoVesko->events,
-                           &imgHarrowKit->events, &imgGoGoogle->events})
+    for (MouseEvents *e :
+         {&m_events, &picButton->events, &Picture1->events, &BackPic->events, &imgOnTop->events,
+          &imgClose->events, &imgOptions->events, &Image1->events, &Text1->events,
+          &imgGoVesko->events, &imgHarrowKit->events, &imgGoGoogle->events})
         e->twipsPerPixel = tpp;
     using namespace std::placeholders;
     m_events.move = std::bind(&frmMain::Form_MouseMove, this, _1, _2, _3, _4);

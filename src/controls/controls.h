@@ -38,10 +38,10 @@ public:
 
     QPixmap Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture); // an empty pixmap clears the box
-    bool AutoSize = false; // the box takes its picture's size
+    bool AutoSize = false;                   // the box takes its picture's size
     void setAutoSize(bool on);
     bool AutoRedraw = false;
-    QWidget *inside() { return m_inside; }    // container for child controls
+    QWidget *inside() { return m_inside; } // container for child controls
     MouseEvents events;
 
 protected:

@@ -5,8 +5,8 @@
 
 Int16 add16(Int16 a, Int16 b)
 {
-    return static_cast<Int16>(static_cast<std::uint16_t>(static_cast<std::uint16_t>(a) +
-                                                         static_cast<std::uint16_t>(b)));
+    return static_cast<Int16>(
+        static_cast<std::uint16_t>(static_cast<std::uint16_t>(a) + static_cast<std::uint16_t>(b)));
 }
 
 Int16 cint16(double value)

@@ -19,10 +19,12 @@ public:
     virtual ~IRegistryComponent() = default;
     // Non-zero and data replaced by the stored text when the value exists; 0 and data untouched
     // when the key or the value does not exist. Throws when the store cannot be read.
-    virtual std::int32_t read(std::int32_t &root, QString &key, QString &valueName, QString &data) = 0;
+    virtual std::int32_t read(std::int32_t &root, QString &key, QString &valueName,
+                              QString &data) = 0;
     // Stores data under the value name, creating the key; non-zero on success. Throws when the
     // value did not reach the store.
-    virtual std::int32_t write(std::int32_t &root, QString &key, QString &valueName, QString &data) = 0;
+    virtual std::int32_t write(std::int32_t &root, QString &key, QString &valueName,
+                               QString &data) = 0;
 };
 
 // The hidden browser.

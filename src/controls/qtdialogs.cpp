@@ -11,11 +11,20 @@ int QtMessageBox::ask(const QString &text, int style, const QString &title)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (style & 0x70) {
-    case 16: icon = QMessageBox::Critical; break;
-    case 32: icon = QMessageBox::Question; break;
-    case 48: icon = QMessageBox::Warning; break;
-    case 64: icon = QMessageBox::Information; break;
-    default: break;
+    case 16:
+        icon = QMessageBox::Critical;
+        break;
+    case 32:
+        icon = QMessageBox::Question;
+        break;
+    case 48:
+        icon = QMessageBox::Warning;
+        break;
+    case 64:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
     }
     if ((style & 0x0F) != 4)
         throw std::invalid_argument("only Yes/No questions are asked");

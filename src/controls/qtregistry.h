@@ -14,7 +14,8 @@ public:
     explicit QtRegistryComponent(const QString &iniPath); // a given INI file (tests)
 
     std::int32_t read(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
-    std::int32_t write(std::int32_t &root, QString &key, QString &valueName, QString &data) override;
+    std::int32_t write(std::int32_t &root, QString &key, QString &valueName,
+                       QString &data) override;
 
     QString location() const { return m_location; }
 

@@ -11,8 +11,7 @@ struct ProcessEnded {
 };
 
 // Runs one step; a failure is swallowed.
-template <typename Step>
-void step(Step &&s)
+template <typename Step> void step(Step &&s)
 {
     try {
         s();
@@ -22,8 +21,7 @@ void step(Step &&s)
 
 // Evaluates the test of a branch. A test that fails counts as true: execution resumes at the
 // next statement in written order, which is the first statement of the branch.
-template <typename Test>
-bool branch(Test &&t)
+template <typename Test> bool branch(Test &&t)
 {
     try {
         return static_cast<bool>(t());

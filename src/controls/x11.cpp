@@ -80,7 +80,8 @@ bool x11::stepBelowActive(QWidget &window)
     unsigned char *data = nullptr;
     Window active = 0;
     if (XGetWindowProperty(d, root, activeAtom, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &after, &data) == Success && data) {
+                           &after, &data) == Success &&
+        data) {
         if (count == 1 && format == 32)
             active = static_cast<Window>(*reinterpret_cast<unsigned long *>(data));
         XFree(data);
@@ -120,7 +121,10 @@ namespace {
 // Sees the root window's property changes among the events Qt receives from the server.
 class ActiveWindowFilter : public QAbstractNativeEventFilter {
 public:
-    ActiveWindowFilter(unsigned long atom, std::function<void()> fn) : m_atom(atom), m_fn(std::move(fn)) {}
+    ActiveWindowFilter(unsigned long atom, std::function<void()> fn)
+        : m_atom(atom), m_fn(std::move(fn))
+    {
+    }
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
         if (type != "xcb_generic_event_t")
@@ -152,7 +156,8 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
     // Add to the events this connection already takes from the root, never replace them.
     XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
     XFlush(d);
-    auto *filter = new ActiveWindowFilter(XInternAtom(d, "_NET_ACTIVE_WINDOW", False), std::move(fn));
+    auto *filter =
+        new ActiveWindowFilter(XInternAtom(d, "_NET_ACTIVE_WINDOW", False), std::move(fn));
     QCoreApplication::instance()->installNativeEventFilter(filter);
     QObject::connect(context, &QObject::destroyed, [filter] {
         if (QCoreApplication::instance())

@@ -8,10 +8,10 @@ class QObject;
 class QWidget;
 
 namespace x11 {
-bool available();                   // the application runs on Qt's xcb platform
-void sync();                        // flush requests and wait until the server has handled them
-void raise(QWidget &window);        // XRaiseWindow on the window's native handle
-void lower(QWidget &window);        // XLowerWindow
+bool available();            // the application runs on Qt's xcb platform
+void sync();                 // flush requests and wait until the server has handled them
+void raise(QWidget &window); // XRaiseWindow on the window's native handle
+void lower(QWidget &window); // XLowerWindow
 } // namespace x11
 
 namespace x11 {

@@ -3,8 +3,8 @@
 #include "app/frmMain.h"
 
 namespace {
-constexpr float kGripTop = 495;        // both grips lie this far below the window's top
-constexpr double kTwipsPerPixel = 15;  // the cursor is converted at the layout's own ratio
+constexpr float kGripTop = 495;       // both grips lie this far below the window's top
+constexpr double kTwipsPerPixel = 15; // the cursor is converted at the layout's own ratio
 } // namespace
 
 void frmMain::Image1_MouseDown(Int16, Int16, float, float y)

@@ -14,7 +14,8 @@ IRegistryComponent &component()
     return *g_component;
 }
 
-using Method = std::int32_t (IRegistryComponent::*)(std::int32_t &, QString &, QString &, QString &);
+using Method = std::int32_t (IRegistryComponent::*)(std::int32_t &, QString &, QString &,
+                                                    QString &);
 
 Int16 transfer(Method method, std::int32_t &root, QString &key, QString &valueName, Int16 &value)
 {

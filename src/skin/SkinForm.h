@@ -19,7 +19,11 @@ struct PixelGrid {
     int height = 0;
     std::vector<Colour> pixels; // row after row
 
-    Colour at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+    Colour at(int x, int y) const
+    {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
     static PixelGrid fromImage(const QImage &image);
 };
 

@@ -18,7 +18,8 @@ QString installedSite()
 {
     QStringList candidates;
     if (QCoreApplication::instance())
-        candidates << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/harrowkit/site");
+        candidates << QCoreApplication::applicationDirPath() +
+                          QStringLiteral("/../share/harrowkit/site");
     candidates << QStringLiteral(HARROWKIT_SITE_DIR) << QStringLiteral(HARROWKIT_SOURCE_SITE_DIR);
     for (const QString &c : candidates)
         if (QFileInfo::exists(c + QStringLiteral("/search.htm")))

@@ -6,7 +6,8 @@
 
 namespace {
 const QString kThisVersion = QStringLiteral("1.0");
-const QString kQuestion = QStringLiteral("Would you like to download the latest version of HarrowKIT?");
+const QString kQuestion =
+    QStringLiteral("Would you like to download the latest version of HarrowKIT?");
 constexpr int kYesNoQuestionSystemModal = 4 + 32 + 4096;
 constexpr int kYes = 6;
 constexpr int kNo = 7;
@@ -26,7 +27,8 @@ void frmMain::updateCheck()
         return;
     int answer = 0;
     step([&] {
-        answer = m_platform.messageBox.ask(kQuestion, kYesNoQuestionSystemModal, QStringLiteral("HarrowKIT"));
+        answer = m_platform.messageBox.ask(kQuestion, kYesNoQuestionSystemModal,
+                                           QStringLiteral("HarrowKIT"));
     });
     if (answer == kYes) {
         step([&] { upD = 1; });

@@ -1,10 +1,10 @@
 // Benchmarks that print figures: the shape scan of a skin, a whole skin change on the real
 // window (offscreen), and a settings write that reaches the disk. Not assertions: numbers.
+#include "../widget/fakes.h"
 #include "app/frmMain.h"
 #include "controls/qtregistry.h"
 #include "settings/modRegistry.h"
 #include "skin/SkinForm.h"
-#include "../widget/fakes.h"
 
 #include <QApplication>
 #include <QImage>

@@ -28,7 +28,8 @@ namespace {
 
 bool g_badWindow = false;
 
-int onXError(Display *, XErrorEvent *event) {
+int onXError(Display *, XErrorEvent *event)
+{
     if (event->error_code == BadWindow || event->error_code == BadDrawable) {
         g_badWindow = true;
     }
@@ -41,7 +42,8 @@ struct Options {
     double settleMs = -1;
 };
 
-bool parseOptions(int argc, char **argv, Options &options) {
+bool parseOptions(int argc, char **argv, Options &options)
+{
     if (argc < 3 || argc > 4) {
         return false;
     }
@@ -65,17 +67,19 @@ bool parseOptions(int argc, char **argv, Options &options) {
 }
 
 // Absolute position of the window's top-left corner; false once it is gone.
-bool windowPosition(Display *display, Window window, int &x, int &y) {
+bool windowPosition(Display *display, Window window, int &x, int &y)
+{
     Window child = 0;
     g_badWindow = false;
-    const Bool ok = XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0,
-                                          &x, &y, &child);
+    const Bool ok =
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return ok && !g_badWindow;
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: winwatch <window-id> <seconds> [settle-ms]\n");

@@ -44,23 +44,27 @@ TEST(BrowserCharset, LabelsNameCanonicalEncodings)
 TEST(BrowserCharset, EncodesWithCharacterReferencesForMissingCharacters)
 {
     EXPECT_EQ(charset::encode(QString::fromUtf8("é€ż"), "windows-1252"), "\xE9\x80&#380;");
-    EXPECT_EQ(charset::encode(QString::fromUtf8("a日本b"), "Shift_JIS"), "a\x93\xFA\x96\x7B" "b");
+    EXPECT_EQ(charset::encode(QString::fromUtf8("a日本b"), "Shift_JIS"), "a\x93\xFA\x96\x7B"
+                                                                         "b");
     // Every character after a missing one is still checked.
     EXPECT_EQ(charset::encode(QString::fromUtf8("żñżñ"), "ISO-8859-2"), "\xBF&#241;\xBF&#241;");
     EXPECT_EQ(charset::encode(QString::fromUtf8("😀"), "windows-1252"), "&#128512;");
     EXPECT_EQ(charset::encode(QString::fromUtf8("😀"), "UTF-8"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(charset::decode("\x80\xE9", "windows-1252"), QString::fromUtf8("€é"));
-    EXPECT_EQ(charset::decode("a\xFF\xC3", "UTF-8"), QString::fromUtf8("a\xEF\xBF\xBD\xEF\xBF\xBD"));
+    EXPECT_EQ(charset::decode("a\xFF\xC3", "UTF-8"),
+              QString::fromUtf8("a\xEF\xBF\xBD\xEF\xBF\xBD"));
 }
 
 TEST(BrowserSniff, TheEncodingComesFromBomHeaderMetaOrDefault)
 {
     const QByteArray latin = "<p>caf\xE9</p>";
     EXPECT_EQ(decodePage(latin, "text/html; charset=ISO-8859-1").encoding, "windows-1252");
-    EXPECT_EQ(decodePage(latin, "text/html; charset=ISO-8859-1").text, QString::fromUtf8("<p>café</p>"));
+    EXPECT_EQ(decodePage(latin, "text/html; charset=ISO-8859-1").text,
+              QString::fromUtf8("<p>café</p>"));
     EXPECT_EQ(decodePage(latin, "text/html;charset=\"windows-1252\"").encoding, "windows-1252");
     // Unknown header label: the page's own declaration counts.
-    EXPECT_EQ(decodePage("<meta charset=latin2>" + latin, "text/html; charset=bogus").encoding, "ISO-8859-2");
+    EXPECT_EQ(decodePage("<meta charset=latin2>" + latin, "text/html; charset=bogus").encoding,
+              "ISO-8859-2");
     // A byte order mark beats the header.
     const QByteArray utf16 = QByteArray("\xFF\xFE", 2) + QByteArray("h\0i\0", 4);
     const DecodedPage bom = decodePage(utf16, "text/html; charset=windows-1252");
@@ -75,14 +79,16 @@ TEST(BrowserSniff, TheEncodingComesFromBomHeaderMetaOrDefault)
 TEST(BrowserSniff, MetaPrescan)
 {
     EXPECT_EQ(sniff::prescan("<html><head><META CharSet='KOI8-R'>"), "KOI8-R");
-    EXPECT_EQ(sniff::prescan("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-2\">"),
+    EXPECT_EQ(sniff::prescan(
+                  "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-2\">"),
               "ISO-8859-2");
     // content without http-equiv does not declare anything
     EXPECT_EQ(sniff::prescan("<meta content=\"text/html; charset=iso-8859-2\">"), "");
     EXPECT_EQ(sniff::prescan("<meta content='charset=koi8-r' http-equiv=content-type>"), "KOI8-R");
     // comments, other tags' attributes and unknown labels are passed over
-    EXPECT_EQ(sniff::prescan("<!-- <meta charset=koi8-r> --><p title='<meta charset=gbk>'><meta charset=bogus>"
-                                 "<meta charset=windows-1251>"),
+    EXPECT_EQ(sniff::prescan(
+                  "<!-- <meta charset=koi8-r> --><p title='<meta charset=gbk>'><meta charset=bogus>"
+                  "<meta charset=windows-1251>"),
               "windows-1251");
     // a UTF-16 declaration in ASCII-compatible bytes means UTF-8
     EXPECT_EQ(sniff::prescan("<meta charset=utf-16>"), "UTF-8");

@@ -11,9 +11,11 @@
 
 namespace {
 
-std::unique_ptr<HtmlDocument> parse(const QString &html, const QString &charset = QStringLiteral("UTF-8"))
+std::unique_ptr<HtmlDocument> parse(const QString &html,
+                                    const QString &charset = QStringLiteral("UTF-8"))
 {
-    return std::make_unique<HtmlDocument>(html, QUrl(QStringLiteral("http://example.test/dir/page.htm")), charset);
+    return std::make_unique<HtmlDocument>(
+        html, QUrl(QStringLiteral("http://example.test/dir/page.htm")), charset);
 }
 
 QStringList names(HtmlForm &form)
@@ -48,7 +50,8 @@ TEST(BrowserDocument, FormsListTheirElementsInTreeOrder)
         "<form id=b><input name=b1 form=nowhere><input name=b2></form>"
         "<input name=loose>"));
     ASSERT_EQ(doc->formCount(), 2);
-    EXPECT_EQ(names(doc->form(0)), (QStringList{"a1", "fs", "a2", "obj", "out", "b", "s", "t", "a3", "outside"}));
+    EXPECT_EQ(names(doc->form(0)),
+              (QStringList{"a1", "fs", "a2", "obj", "out", "b", "s", "t", "a3", "outside"}));
     EXPECT_EQ(names(doc->form(1)), QStringList{"b2"});
     EXPECT_EQ(doc->form(0).item(0).form(), &doc->form(0));
     EXPECT_THROW(doc->form(0).item(10), std::out_of_range);
@@ -58,11 +61,11 @@ TEST(BrowserDocument, FormsListTheirElementsInTreeOrder)
 
 TEST(BrowserDocument, TheFormAttributeNamesTheOwnerById)
 {
-    auto doc = parse(QStringLiteral(
-        "<div id=c></div><form id=c><input name=inC></form>"
-        "<form id=d><input name=inD></form>"
-        "<form id=e><input name=toD form=d><input name=toDiv form=c></form>"
-        "<input name=later form=e>"));
+    auto doc =
+        parse(QStringLiteral("<div id=c></div><form id=c><input name=inC></form>"
+                             "<form id=d><input name=inD></form>"
+                             "<form id=e><input name=toD form=d><input name=toDiv form=c></form>"
+                             "<input name=later form=e>"));
     ASSERT_EQ(doc->formCount(), 3);
     // The first element with id c is a div: no owner, although the input sits in form e.
     EXPECT_EQ(names(doc->form(0)), QStringList{"inC"});
@@ -80,9 +83,10 @@ TEST(BrowserDocument, FormOwnersFollowTheParserAcrossBrokenNesting)
 
     // A form inside a table is emptied by the tree builder; its controls still belong to it
     // up to its end tag.
-    auto table = parse(QStringLiteral(
-        "<table><form action=/s><tr><td><input name=q></td><td><select name=where><option>web</select>"
-        "</td></tr></form><tr><td><input name=late></td></tr></table>"));
+    auto table =
+        parse(QStringLiteral("<table><form action=/s><tr><td><input name=q></td><td><select "
+                             "name=where><option>web</select>"
+                             "</td></tr></form><tr><td><input name=late></td></tr></table>"));
     ASSERT_EQ(table->formCount(), 1);
     EXPECT_EQ(names(table->form(0)), (QStringList{"q", "where"}));
 
@@ -100,7 +104,8 @@ TEST(BrowserDocument, FormOwnersFollowTheParserAcrossBrokenNesting)
 TEST(BrowserDocument, InputValuesDependOnTheType)
 {
     auto doc = parse(QStringLiteral(
-        "<form><input name=plain value='a&#10;b'><input name=box type=checkbox><input name=radio type=RADIO value=r>"
+        "<form><input name=plain value='a&#10;b'><input name=box type=checkbox><input name=radio "
+        "type=RADIO value=r>"
         "<input name=hid type=hidden value=' h '><input name=num type=number value=abc>"
         "<input name=num2 type=number value=-1.5e3><input name=col type=color value=#ABCDEF>"
         "<input name=col2 type=color value=red><input name=mail type=email value=' a@b.test '>"
@@ -162,13 +167,15 @@ TEST(BrowserDocument, SetValueActsLikeAScriptAssignment)
 
 TEST(BrowserDocument, TextareaAndSelectContent)
 {
-    auto doc = parse(QStringLiteral(
-        "<form><textarea name=t>\nline1\r\nline2 &amp; <b>not a tag</b></textarea>"
-        "<select name=first><option disabled>skip<option>  Big \n  apple </option><option>c</select>"
-        "<select name=last><option selected>1<option selected value=two>2</select>"
-        "<select name=multi multiple><option>1<option>2</select>"
-        "<select name=listbox size=3><option>1<option>2</select>"
-        "<select name=group><optgroup disabled><option selected>g</optgroup><option>h</select></form>"));
+    auto doc = parse(
+        QStringLiteral("<form><textarea name=t>\nline1\r\nline2 &amp; <b>not a tag</b></textarea>"
+                       "<select name=first><option disabled>skip<option>  Big \n  apple "
+                       "</option><option>c</select>"
+                       "<select name=last><option selected>1<option selected value=two>2</select>"
+                       "<select name=multi multiple><option>1<option>2</select>"
+                       "<select name=listbox size=3><option>1<option>2</select>"
+                       "<select name=group><optgroup disabled><option "
+                       "selected>g</optgroup><option>h</select></form>"));
     EXPECT_EQ(named(*doc, "t").value(), "line1\nline2 & <b>not a tag</b>");
     EXPECT_EQ(named(*doc, "first").value(), "Big apple");
     EXPECT_EQ(named(*doc, "last").value(), "two");
@@ -192,7 +199,7 @@ TEST(BrowserDocument, RadioButtonsOfAGroupExcludeEachOther)
     f.item(0).setChecked(true);
     EXPECT_TRUE(f.item(0).checked());
     EXPECT_FALSE(f.item(1).checked());
-    EXPECT_TRUE(f.item(2).checked());          // another name
+    EXPECT_TRUE(f.item(2).checked());            // another name
     EXPECT_TRUE(doc->form(1).item(0).checked()); // another form
 }
 
@@ -200,8 +207,10 @@ TEST(BrowserDocument, DisabledFieldsetsDisableAllButTheirFirstLegend)
 {
     auto doc = parse(QStringLiteral(
         "<form><fieldset disabled><legend><input name=inLegend></legend><input name=inSet>"
-        "<legend><input name=inSecondLegend></legend><fieldset><input name=nested></fieldset></fieldset>"
-        "<input name=own disabled><input name=free><datalist><input name=listed></datalist></form>"));
+        "<legend><input name=inSecondLegend></legend><fieldset><input "
+        "name=nested></fieldset></fieldset>"
+        "<input name=own disabled><input name=free><datalist><input "
+        "name=listed></datalist></form>"));
     EXPECT_FALSE(named(*doc, "inLegend").disabled());
     EXPECT_TRUE(named(*doc, "inSet").disabled());
     EXPECT_TRUE(named(*doc, "inSecondLegend").disabled());
@@ -213,11 +222,12 @@ TEST(BrowserDocument, DisabledFieldsetsDisableAllButTheirFirstLegend)
 
 TEST(BrowserDocument, PageFacts)
 {
-    auto doc = parse(QStringLiteral(
-                         "<head><title> The   page </title><base target=results><base href='/other/'>"
-                         "<base href='http://ignored.test/'></head><body><p dir=rtl><input name=x form=f></p>"
-                         "<form id=f><textarea name=t dir=auto>abc</textarea></form>"),
-                     QStringLiteral("latin1"));
+    auto doc = parse(
+        QStringLiteral(
+            "<head><title> The   page </title><base target=results><base href='/other/'>"
+            "<base href='http://ignored.test/'></head><body><p dir=rtl><input name=x form=f></p>"
+            "<form id=f><textarea name=t dir=auto>abc</textarea></form>"),
+        QStringLiteral("latin1"));
     EXPECT_EQ(doc->title(), "The page");
     EXPECT_EQ(doc->baseUrl(), QUrl("http://example.test/other/"));
     EXPECT_EQ(doc->baseTarget(), "results");
@@ -235,11 +245,13 @@ TEST(BrowserDocument, GarbageMarkupStillGivesASoundDocument)
     const QString junk = QStringLiteral(
         "<<<>>><form<input name=\"q\"</form></table></tr><td><select><select><option><textarea>"
         "</p></br><svg><form><input name=inSvg></svg><math><mi><form id=m><input name=m></form>"
-        "<table><tr><form id=t><td><input name=inCell><template><form><input name=tpl></form></template>");
+        "<table><tr><form id=t><td><input name=inCell><template><form><input "
+        "name=tpl></form></template>");
     auto doc = parse(junk + QString(QChar(0)) + QStringLiteral("\xFFFF<form"));
     for (int f = 0; f < doc->formCount(); ++f) {
         for (int i = 0; i < doc->form(f).length(); ++i) {
-            EXPECT_NE(doc->form(f).item(i).name(), "tpl"); // template content is no part of the page
+            EXPECT_NE(doc->form(f).item(i).name(),
+                      "tpl"); // template content is no part of the page
             doc->form(f).item(i).setValue("x");
         }
     }
@@ -252,7 +264,9 @@ TEST(BrowserDocument, AFiveMebibytePageParses)
 {
     QString html = QStringLiteral("<html><body><table>");
     for (int row = 0; html.size() < 5 * 1024 * 1024; ++row)
-        html += QStringLiteral("<tr><td>row %1<td><b>bold<i>italic</td><td><a href=#%1>link</a></tr>\n").arg(row);
+        html +=
+            QStringLiteral("<tr><td>row %1<td><b>bold<i>italic</td><td><a href=#%1>link</a></tr>\n")
+                .arg(row);
     html += QStringLiteral("</table><form><input name=q value=end></form>");
     QElapsedTimer clock;
     clock.start();
@@ -303,7 +317,8 @@ TEST(BrowserDocument, FormEndTagsInCommentsScriptsAndAttributesDoNotCloseTheForm
     auto doc = parse(QStringLiteral(
         "<table><form id=f><tr><td><input name=a></td></tr><!-- </form> -->"
         "<script>var s = \"</form>\";</script><tr><td title='</form>'><input name=b></td></tr>"
-        "<tr><td><textarea name=t></form></textarea></td></tr></FORM ><tr><td><input name=c></td></tr></table>"));
+        "<tr><td><textarea name=t></form></textarea></td></tr></FORM ><tr><td><input "
+        "name=c></td></tr></table>"));
     ASSERT_EQ(doc->formCount(), 1);
     EXPECT_EQ(names(doc->form(0)), (QStringList{"a", "b", "t"}));
     EXPECT_EQ(named(*doc, "t").value(), "</form>");
@@ -322,7 +337,8 @@ TEST(BrowserDocument, APageOverTheParseBudgetKeepsAPrefix)
     budget.perMiB = std::chrono::milliseconds(200);
     QElapsedTimer clock;
     clock.start();
-    HtmlDocument doc(bomb, QUrl(QStringLiteral("http://example.test/")), QStringLiteral("UTF-8"), budget);
+    HtmlDocument doc(bomb, QUrl(QStringLiteral("http://example.test/")), QStringLiteral("UTF-8"),
+                     budget);
     const qint64 ms = clock.elapsed();
     EXPECT_FALSE(doc.complete());
     ASSERT_EQ(doc.formCount(), 1);
@@ -330,6 +346,7 @@ TEST(BrowserDocument, APageOverTheParseBudgetKeepsAPrefix)
     EXPECT_LT(ms, 5000);
     std::cout << "[ info ] reopening-formatting page gave up to a prefix after " << ms << " ms\n";
 
-    HtmlDocument small(QStringLiteral("<form><input name=q></form>"), QUrl(), QStringLiteral("UTF-8"), budget);
+    HtmlDocument small(QStringLiteral("<form><input name=q></form>"), QUrl(),
+                       QStringLiteral("UTF-8"), budget);
     EXPECT_TRUE(small.complete());
 }

@@ -19,9 +19,10 @@ QStringList namesOf(HtmlDocument &doc, int form)
 
 TEST(BrowserFormOwner, AnEndTagInsideASelectIsIgnored)
 {
-    HtmlDocument doc(QStringLiteral("<table><form><tr><td><select name=s></form><option>x</select></td></tr>"
-                                    "<tr><td><input name=after></td></tr></table>"),
-                     QUrl(QStringLiteral("http://example.test/")));
+    HtmlDocument doc(
+        QStringLiteral("<table><form><tr><td><select name=s></form><option>x</select></td></tr>"
+                       "<tr><td><input name=after></td></tr></table>"),
+        QUrl(QStringLiteral("http://example.test/")));
     ASSERT_EQ(doc.formCount(), 1);
     EXPECT_EQ(namesOf(doc, 0), (QStringList{"s", "after"}));
 }

@@ -42,7 +42,9 @@ bool settle(QtBrowser &browser, int timeoutMs = 5000)
 
 QString siteFile(const QString &relative)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absoluteDir().absoluteFilePath(QStringLiteral("../../site/") + relative);
+    return QFileInfo(QStringLiteral(__FILE__))
+        .absoluteDir()
+        .absoluteFilePath(QStringLiteral("../../site/") + relative);
 }
 
 HtmlElement &field(HtmlForm &form, const QString &name)
@@ -72,8 +74,10 @@ protected:
 TEST_F(BrowserTest, LoadsAPageDecodesItAndListsItsForms)
 {
     ASSERT_TRUE(server.listening());
-    server.route("/search.htm", htmlPage("<title>S</title><form action=/results><input name=q value='caf\xE9'></form>",
-                                         "text/html; charset=ISO-8859-1"));
+    server.route(
+        "/search.htm",
+        htmlPage("<title>S</title><form action=/results><input name=q value='caf\xE9'></form>",
+                 "text/html; charset=ISO-8859-1"));
     browser.Navigate(server.url("/search.htm"));
     EXPECT_TRUE(browser.Busy());
     EXPECT_THROW(browser.Document(), std::runtime_error);
@@ -214,7 +218,8 @@ TEST_F(BrowserTest, AResourceThatIsNotHtmlHasNoForms)
 
 TEST_F(BrowserTest, AGetToANewWindowGoesToThePersonsBrowser)
 {
-    server.route("/search.htm", htmlPage("<form action=/results target=_blank><input name=q></form>"));
+    server.route("/search.htm",
+                 htmlPage("<form action=/results target=_blank><input name=q></form>"));
     load("/search.htm");
     auto doc = browser.Document();
     field(doc->form(0), "q").setValue("hello world");
@@ -231,8 +236,9 @@ TEST_F(BrowserTest, AGetToANewWindowGoesToThePersonsBrowser)
 
 TEST_F(BrowserTest, ASubmissionToItselfLoadsTheResult)
 {
-    server.route("/search.htm", htmlPage("<form action=/results><input name=q></form>"
-                                         "<form action=/results method=post><input name=q></form>"));
+    server.route("/search.htm",
+                 htmlPage("<form action=/results><input name=q></form>"
+                          "<form action=/results method=post><input name=q></form>"));
     server.route("/results", htmlPage("<title>Results</title>"));
     load("/search.htm");
     auto doc = browser.Document();
@@ -261,8 +267,10 @@ TEST_F(BrowserTest, ASubmissionToItselfLoadsTheResult)
 
 TEST_F(BrowserTest, APostToANewWindowGoesThroughAPrivateSelfSubmittingPage)
 {
-    server.route("/search.htm", htmlPage("<form action=/results method=post target=_blank enctype=multipart/form-data>"
-                                         "<input name=q><input type=hidden name=lang value='en\"&<'></form>"));
+    server.route(
+        "/search.htm",
+        htmlPage("<form action=/results method=post target=_blank enctype=multipart/form-data>"
+                 "<input name=q><input type=hidden name=lang value='en\"&<'></form>"));
     browser.setSubmitPageLifetime(std::chrono::milliseconds(300));
     load("/search.htm");
     auto doc = browser.Document();
@@ -299,7 +307,8 @@ TEST_F(BrowserTest, APostToANewWindowGoesThroughAPrivateSelfSubmittingPage)
     EXPECT_EQ(resent.entries[1].value, "en\"&<");
     EXPECT_TRUE(server.requests.size() == 1u); // nothing was posted by the hidden browser
 
-    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(path); }, 3000)) << "the page was not removed";
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(path); }, 3000))
+        << "the page was not removed";
 }
 
 TEST_F(BrowserTest, TheSitesSearchPageSendsTheQueryToTheEngineInANewWindow)

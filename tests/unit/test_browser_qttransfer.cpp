@@ -16,7 +16,9 @@ namespace {
 
 QString siteFile(const QString &relative)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absoluteDir().absoluteFilePath(QStringLiteral("../../site/") + relative);
+    return QFileInfo(QStringLiteral(__FILE__))
+        .absoluteDir()
+        .absoluteFilePath(QStringLiteral("../../site/") + relative);
 }
 
 CannedResponse text(const QByteArray &body)
@@ -33,14 +35,18 @@ TEST(BrowserTransfer, ReturnsTheBodyAsText)
     server.route("/version-nl", text("1.0\n"));
     server.route("/moved", redirectTo("/version", 301));
     server.route("/latin", text("caf\xE9"));
-    server.route("/utf8", text("\xEF\xBB\xBF" "caf\xC3\xA9"));
+    server.route("/utf8", text("\xEF\xBB\xBF"
+                               "caf\xC3\xA9"));
     QtTransfer transfer;
     EXPECT_EQ(transfer.OpenURL(server.url("/version")), "1.0");
     EXPECT_EQ(transfer.OpenURL(server.url("/version-nl")), "1.0\n");
     EXPECT_EQ(transfer.OpenURL(server.url("/moved")), "1.0");
-    EXPECT_EQ(transfer.OpenURL(server.url("/latin")), QStringLiteral("caf\uFFFD")); // UTF-8, whatever it is
+    EXPECT_EQ(transfer.OpenURL(server.url("/latin")),
+              QStringLiteral("caf\uFFFD")); // UTF-8, whatever it is
     EXPECT_EQ(transfer.OpenURL(server.url("/utf8")), QString::fromUtf8("café"));
-    EXPECT_EQ(transfer.OpenURL(QUrl::fromLocalFile(siteFile("download/HarrowKIT/version")).toString()), "1.0");
+    EXPECT_EQ(
+        transfer.OpenURL(QUrl::fromLocalFile(siteFile("download/HarrowKIT/version")).toString()),
+        "1.0");
 }
 
 TEST(BrowserTransfer, FailuresThrow)
@@ -53,7 +59,8 @@ TEST(BrowserTransfer, FailuresThrow)
     // A missing version file must never read as a version, even when its error page has text.
     EXPECT_THROW(transfer.OpenURL(server.url("/missing")), std::runtime_error);
     EXPECT_THROW(transfer.OpenURL(server.url("/error")), std::runtime_error);
-    EXPECT_THROW(transfer.OpenURL(QUrl::fromLocalFile(siteFile("download/none")).toString()), std::runtime_error);
+    EXPECT_THROW(transfer.OpenURL(QUrl::fromLocalFile(siteFile("download/none")).toString()),
+                 std::runtime_error);
     EXPECT_THROW(transfer.OpenURL("ftp://127.0.0.1/version"), std::runtime_error);
     EXPECT_THROW(transfer.OpenURL("javascript:alert(1)"), std::runtime_error);
     EXPECT_THROW(transfer.OpenURL(""), std::runtime_error);
@@ -62,7 +69,8 @@ TEST(BrowserTransfer, FailuresThrow)
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     const quint16 port = closed.serverPort();
     closed.close();
-    EXPECT_THROW(transfer.OpenURL(QStringLiteral("http://127.0.0.1:%1/version").arg(port)), std::runtime_error);
+    EXPECT_THROW(transfer.OpenURL(QStringLiteral("http://127.0.0.1:%1/version").arg(port)),
+                 std::runtime_error);
 }
 
 TEST(BrowserTransfer, ATimeOutThrowsWithoutSpinning)
@@ -80,13 +88,15 @@ TEST(BrowserTransfer, ATimeOutThrowsWithoutSpinning)
         clock.start();
         const std::clock_t cpuBefore = std::clock();
         EXPECT_THROW(transfer.OpenURL(server.url(path)), std::runtime_error) << path;
-        const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+        const double cpuMs =
+            1000.0 * static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
         const qint64 ms = clock.elapsed();
         EXPECT_GE(ms, 450) << path;
         EXPECT_LT(ms, 2000) << path;
         // Waiting sleeps in the event loop; a busy loop would use about as much CPU as time passed.
         EXPECT_LT(cpuMs, 0.5 * static_cast<double>(ms)) << path;
-        std::cout << "[ info ] " << path << ": gave up after " << ms << " ms using " << cpuMs << " ms CPU\n";
+        std::cout << "[ info ] " << path << ": gave up after " << ms << " ms using " << cpuMs
+                  << " ms CPU\n";
     }
 }
 

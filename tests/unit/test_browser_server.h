@@ -29,7 +29,7 @@ struct CannedResponse {
 
 struct RecordedRequest {
     QByteArray method;
-    QByteArray target; // path and query
+    QByteArray target;                    // path and query
     QMap<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
 };
@@ -67,7 +67,10 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
     }
     // Answers requests for this path (the part before '?'); other paths get a 404.
-    void route(const QByteArray &path, const CannedResponse &response) { m_routes[path] = response; }
+    void route(const QByteArray &path, const CannedResponse &response)
+    {
+        m_routes[path] = response;
+    }
 
     std::vector<RecordedRequest> requests;
 
@@ -97,7 +100,8 @@ private:
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
             if (colon > 0)
-                request.headers[lines[i].left(colon).trimmed().toLower()] = lines[i].mid(colon + 1).trimmed();
+                request.headers[lines[i].left(colon).trimmed().toLower()] =
+                    lines[i].mid(colon + 1).trimmed();
         }
         const qsizetype length = request.headers.value("content-length", "0").toLongLong();
         if (buffer.size() < headerEnd + 4 + length)
@@ -111,7 +115,8 @@ private:
         if (m_routes.contains(path)) {
             response = m_routes[path];
         } else {
-            response = htmlPage("<html><body><h1>Not found</h1><form><input name=q></form></body></html>");
+            response =
+                htmlPage("<html><body><h1>Not found</h1><form><input name=q></form></body></html>");
             response.status = 404;
         }
         answer(socket, response);

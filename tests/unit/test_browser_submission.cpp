@@ -10,7 +10,8 @@ namespace {
 
 const QUrl kPage(QStringLiteral("http://example.test/dir/page.htm?x=1#top"));
 
-std::unique_ptr<HtmlDocument> parse(const QString &html, const QString &charset = QStringLiteral("UTF-8"))
+std::unique_ptr<HtmlDocument> parse(const QString &html,
+                                    const QString &charset = QStringLiteral("UTF-8"))
 {
     return std::make_unique<HtmlDocument>(html, kPage, charset);
 }
@@ -50,28 +51,34 @@ TEST(BrowserEntryList, TakesOnlyWhatABrowserSends)
     auto doc = parse(QStringLiteral(
         "<form>"
         "<input name=t value=x><input value=unnamed><input name=off disabled value=1>"
-        "<fieldset disabled><legend><input name=legend value=ok></legend><input name=inSet value=no></fieldset>"
+        "<fieldset disabled><legend><input name=legend value=ok></legend><input name=inSet "
+        "value=no></fieldset>"
         "<input type=checkbox name=unchecked><input type=checkbox name=cb checked>"
         "<input type=radio name=r value=a><input type=radio name=r value=b checked>"
-        "<input type=submit name=go value=Go><button name=btn value=b></button><input type=reset name=rs>"
+        "<input type=submit name=go value=Go><button name=btn value=b></button><input type=reset "
+        "name=rs>"
         "<input type=button name=bt value=x>"
         "<input type=file name=upload>"
-        "<select name=s multiple><option selected>1<option selected disabled>2<option>3<option selected value=four>4</select>"
+        "<select name=s multiple><option selected>1<option selected disabled>2<option>3<option "
+        "selected value=four>4</select>"
         "<textarea name=ta>a\nb</textarea>"
         "<input type=hidden name=_CHARSET_><input type=text name=_charset_ value=typed>"
         "<datalist><input name=inList value=1></datalist>"
         "<output name=out>o</output><object name=obj></object>"
-        "<input name=dirText value=abc dirname=dirText.dir><textarea name=ta2 dirname=ta2.dir dir=rtl></textarea>"
+        "<input name=dirText value=abc dirname=dirText.dir><textarea name=ta2 dirname=ta2.dir "
+        "dir=rtl></textarea>"
         "</form>"));
     const EntryList entries = constructEntryList(doc->form(0), QStringLiteral("UTF-8"));
-    EXPECT_EQ(str(entries), QString::fromUtf8(
-                                "t=x|legend=ok|cb=on|r=b|upload=<file:>|s=1|s=four|ta=a\r\nb|_CHARSET_=UTF-8|"
-                                "_charset_=typed|dirText=abc|dirText.dir=ltr|ta2=|ta2.dir=rtl"));
+    EXPECT_EQ(str(entries),
+              QString::fromUtf8(
+                  "t=x|legend=ok|cb=on|r=b|upload=<file:>|s=1|s=four|ta=a\r\nb|_CHARSET_=UTF-8|"
+                  "_charset_=typed|dirText=abc|dirText.dir=ltr|ta2=|ta2.dir=rtl"));
 }
 
 TEST(BrowserEntryList, ScriptChangesReachTheEntries)
 {
-    auto doc = parse(QStringLiteral("<form><input name=q><input type=checkbox name=c><select name=s><option>a<option>b</select></form>"));
+    auto doc = parse(QStringLiteral("<form><input name=q><input type=checkbox name=c><select "
+                                    "name=s><option>a<option>b</select></form>"));
     HtmlForm &form = doc->form(0);
     form.item(0).setValue("typed");
     form.item(1).setChecked(true);
@@ -83,7 +90,8 @@ TEST(BrowserEncoding, UrlEncodedIsByteExact)
 {
     EXPECT_EQ(urlEncode(one("q", "  hello world "), "UTF-8"), "q=++hello+world+");
     EXPECT_EQ(urlEncode(one("q", QString::fromUtf8("a&b=c/é")), "UTF-8"), "q=a%26b%3Dc%2F%C3%A9");
-    EXPECT_EQ(urlEncode(one("q", QString::fromUtf8("a&b=c/é")), "windows-1252"), "q=a%26b%3Dc%2F%E9");
+    EXPECT_EQ(urlEncode(one("q", QString::fromUtf8("a&b=c/é")), "windows-1252"),
+              "q=a%26b%3Dc%2F%E9");
     EXPECT_EQ(urlEncode(one("q", QString::fromUtf8("a&b=c/é")), "latin1"), "q=a%26b%3Dc%2F%E9");
     // Kept as they are: alphanumerics and *-._ ; everything else is escaped.
     EXPECT_EQ(urlEncode(one("k", "*-._~!'()+%"), "UTF-8"), "k=*-._%7E%21%27%28%29%2B%25");
@@ -103,21 +111,20 @@ TEST(BrowserEncoding, UrlEncodedIsByteExact)
 TEST(BrowserEncoding, MultipartIsByteExact)
 {
     const EntryList entries{{"a\"b", "x\ny"}, {"n\nm", QString::fromUtf8("é")}, {"f", "", true}};
-    const QByteArray expected =
-        "--BOUND\r\n"
-        "Content-Disposition: form-data; name=\"a%22b\"\r\n"
-        "\r\n"
-        "x\r\ny\r\n"
-        "--BOUND\r\n"
-        "Content-Disposition: form-data; name=\"n%0D%0Am\"\r\n"
-        "\r\n"
-        "\xE9\r\n"
-        "--BOUND\r\n"
-        "Content-Disposition: form-data; name=\"f\"; filename=\"\"\r\n"
-        "Content-Type: application/octet-stream\r\n"
-        "\r\n"
-        "\r\n"
-        "--BOUND--\r\n";
+    const QByteArray expected = "--BOUND\r\n"
+                                "Content-Disposition: form-data; name=\"a%22b\"\r\n"
+                                "\r\n"
+                                "x\r\ny\r\n"
+                                "--BOUND\r\n"
+                                "Content-Disposition: form-data; name=\"n%0D%0Am\"\r\n"
+                                "\r\n"
+                                "\xE9\r\n"
+                                "--BOUND\r\n"
+                                "Content-Disposition: form-data; name=\"f\"; filename=\"\"\r\n"
+                                "Content-Type: application/octet-stream\r\n"
+                                "\r\n"
+                                "\r\n"
+                                "--BOUND--\r\n";
     EXPECT_EQ(multipartEncode(entries, "windows-1252", "BOUND"), expected);
     EXPECT_EQ(multipartEncode({}, "UTF-8", "B"), "--B--\r\n");
     EXPECT_EQ(multipartEncode(one("q", QString::fromUtf8("ż")), "windows-1252", "B"),
@@ -133,7 +140,8 @@ TEST(BrowserEncoding, TextPlainIsByteExact)
 
 TEST(BrowserSubmission, GetReplacesTheQueryAndKeepsTheFragment)
 {
-    FormSubmission s = submitFirst("<form action='search?old=1#frag'><input name=q value='a b'></form>");
+    FormSubmission s =
+        submitFirst("<form action='search?old=1#frag'><input name=q value='a b'></form>");
     EXPECT_FALSE(s.post);
     EXPECT_EQ(s.url.toString(QUrl::FullyEncoded), "http://example.test/dir/search?q=a+b#frag");
     EXPECT_TRUE(s.body.isEmpty());
@@ -141,7 +149,8 @@ TEST(BrowserSubmission, GetReplacesTheQueryAndKeepsTheFragment)
     // No action, or an empty one: the page itself, fragment included.
     EXPECT_EQ(submitFirst("<form><input name=q value=v></form>").url.toString(QUrl::FullyEncoded),
               "http://example.test/dir/page.htm?q=v#top");
-    EXPECT_EQ(submitFirst("<form action=''><input name=q value=v></form>").url.toString(QUrl::FullyEncoded),
+    EXPECT_EQ(submitFirst("<form action=''><input name=q value=v></form>")
+                  .url.toString(QUrl::FullyEncoded),
               "http://example.test/dir/page.htm?q=v#top");
     // Nothing to send still replaces the query.
     EXPECT_EQ(submitFirst("<form action=/s?a=1></form>").url.toString(QUrl::FullyEncoded),
@@ -151,41 +160,50 @@ TEST(BrowserSubmission, GetReplacesTheQueryAndKeepsTheFragment)
 TEST(BrowserSubmission, ActionsResolveAgainstTheBaseUrl)
 {
     const QString base = QStringLiteral("<base href='http://other.test/base/'>");
-    EXPECT_EQ(submitFirst(base + "<form action=s><input name=q value=1></form>").url.toString(QUrl::FullyEncoded),
+    EXPECT_EQ(submitFirst(base + "<form action=s><input name=q value=1></form>")
+                  .url.toString(QUrl::FullyEncoded),
               "http://other.test/base/s?q=1");
-    EXPECT_EQ(submitFirst(base + "<form action=' \n/abs '><input name=q value=1></form>").url.toString(QUrl::FullyEncoded),
+    EXPECT_EQ(submitFirst(base + "<form action=' \n/abs '><input name=q value=1></form>")
+                  .url.toString(QUrl::FullyEncoded),
               "http://other.test/abs?q=1");
     // An empty action is the page's own address, not the base.
     EXPECT_EQ(submitFirst(base + "<form><input name=q value=1></form>").url.host(), "example.test");
-    EXPECT_EQ(submitFirst("<form action='https://www.google.com/search'><input name=q value=1></form>")
-                  .url.toString(QUrl::FullyEncoded),
-              "https://www.google.com/search?q=1");
+    EXPECT_EQ(
+        submitFirst("<form action='https://www.google.com/search'><input name=q value=1></form>")
+            .url.toString(QUrl::FullyEncoded),
+        "https://www.google.com/search?q=1");
 }
 
 TEST(BrowserSubmission, PostBodiesFollowTheEnctype)
 {
-    FormSubmission url = submitFirst("<form method=PoSt action=/p><input name=q value='a b'></form>");
+    FormSubmission url =
+        submitFirst("<form method=PoSt action=/p><input name=q value='a b'></form>");
     EXPECT_TRUE(url.post);
     EXPECT_EQ(url.url.toString(QUrl::FullyEncoded), "http://example.test/p");
     EXPECT_EQ(url.body, "q=a+b");
     EXPECT_EQ(url.contentType, "application/x-www-form-urlencoded");
 
-    FormSubmission multi = submitFirst("<form method=post enctype=MULTIPART/FORM-DATA><input name=q value=v></form>");
+    FormSubmission multi =
+        submitFirst("<form method=post enctype=MULTIPART/FORM-DATA><input name=q value=v></form>");
     ASSERT_TRUE(multi.contentType.startsWith("multipart/form-data; boundary="));
     const QByteArray boundary = multi.contentType.mid(multi.contentType.indexOf('=') + 1);
     EXPECT_GE(boundary.size(), 20);
     EXPECT_EQ(multi.body, multipartEncode(one("q", "v"), "UTF-8", boundary));
     EXPECT_EQ(multi.enctype, Enctype::Multipart);
 
-    FormSubmission text = submitFirst("<form method=post enctype=text/plain><input name=q value=v></form>");
+    FormSubmission text =
+        submitFirst("<form method=post enctype=text/plain><input name=q value=v></form>");
     EXPECT_EQ(text.body, "q=v\r\n");
     EXPECT_EQ(text.contentType, "text/plain");
 
-    FormSubmission unknown = submitFirst("<form method=post enctype=bogus><input name=q value=v></form>");
+    FormSubmission unknown =
+        submitFirst("<form method=post enctype=bogus><input name=q value=v></form>");
     EXPECT_EQ(unknown.contentType, "application/x-www-form-urlencoded");
 
     // A GET ignores the enctype; "dialog" and unknown methods submit like GET.
-    EXPECT_EQ(submitFirst("<form enctype=text/plain><input name=q value='a b'></form>").url.query(QUrl::FullyEncoded), "q=a+b");
+    EXPECT_EQ(submitFirst("<form enctype=text/plain><input name=q value='a b'></form>")
+                  .url.query(QUrl::FullyEncoded),
+              "q=a+b");
     EXPECT_FALSE(submitFirst("<form method=dialog><input name=q></form>").post);
     EXPECT_FALSE(submitFirst("<form method=put><input name=q></form>").post);
 }
@@ -193,15 +211,23 @@ TEST(BrowserSubmission, PostBodiesFollowTheEnctype)
 TEST(BrowserSubmission, TheEncodingComesFromAcceptCharsetOrThePage)
 {
     const QString field = QStringLiteral("<input name=q value='é'>");
-    EXPECT_EQ(submitFirst("<form>" + field + "</form>", "windows-1252").url.query(QUrl::FullyEncoded), "q=%E9");
-    EXPECT_EQ(submitFirst("<form accept-charset='bogus ISO-8859-1'>" + field + "</form>").url.query(QUrl::FullyEncoded),
+    EXPECT_EQ(
+        submitFirst("<form>" + field + "</form>", "windows-1252").url.query(QUrl::FullyEncoded),
+        "q=%E9");
+    EXPECT_EQ(submitFirst("<form accept-charset='bogus ISO-8859-1'>" + field + "</form>")
+                  .url.query(QUrl::FullyEncoded),
               "q=%E9");
-    EXPECT_EQ(submitFirst("<form accept-charset='bogus, utf-8'>" + field + "</form>", "windows-1252").charset, "UTF-8");
+    EXPECT_EQ(
+        submitFirst("<form accept-charset='bogus, utf-8'>" + field + "</form>", "windows-1252")
+            .charset,
+        "UTF-8");
     // Only unknown labels: UTF-8, whatever the page's encoding.
-    EXPECT_EQ(submitFirst("<form accept-charset=bogus>" + field + "</form>", "windows-1252").url.query(QUrl::FullyEncoded),
+    EXPECT_EQ(submitFirst("<form accept-charset=bogus>" + field + "</form>", "windows-1252")
+                  .url.query(QUrl::FullyEncoded),
               "q=%C3%A9");
     EXPECT_EQ(submitFirst("<form>" + field + "</form>", "UTF-16LE").charset, "UTF-8");
-    EXPECT_EQ(submitFirst("<form><input type=hidden name=_charset_></form>", "latin1").url.query(QUrl::FullyEncoded),
+    EXPECT_EQ(submitFirst("<form><input type=hidden name=_charset_></form>", "latin1")
+                  .url.query(QUrl::FullyEncoded),
               "_charset_=windows-1252");
 }
 

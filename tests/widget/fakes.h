@@ -16,7 +16,7 @@ struct FakeRegistry : IRegistryComponent {
     std::map<QString, QString> values; // the stored texts of the program's key
     bool broken = false;               // every call fails, as with no component at all
     bool failWrites = false;
-    QStringList log;                   // "read skn", "write poy=80", ...
+    QStringList log; // "read skn", "write poy=80", ...
 
     std::int32_t read(std::int32_t &, QString &, QString &name, QString &data) override
     {
@@ -41,7 +41,7 @@ struct FakeRegistry : IRegistryComponent {
 
 struct FakeBrowser : IBrowser {
     QStringList navigations;
-    int busyPolls = 0;        // Busy answers true this many times after each Navigate
+    int busyPolls = 0; // Busy answers true this many times after each Navigate
     std::function<void()> onBusy;
     std::shared_ptr<HtmlDocument> document;
     int remaining = 0;
@@ -64,7 +64,6 @@ struct FakeBrowser : IBrowser {
         return document;
     }
 };
-
 
 struct FakeTransfer : ITransfer {
     QStringList requests;

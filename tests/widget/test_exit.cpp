@@ -15,7 +15,8 @@ TEST(Exit, CloseKnobAsksWithTheExactQuestionAndNoKeepsEverything)
     d.messageBox.answer = 7;
     w->imgClose_Click();
     ASSERT_EQ(d.messageBox.asked.size(), 1u);
-    EXPECT_EQ(d.messageBox.asked[0].text, QStringLiteral("Are you sure you want to exit HarrowKIT?"));
+    EXPECT_EQ(d.messageBox.asked[0].text,
+              QStringLiteral("Are you sure you want to exit HarrowKIT?"));
     EXPECT_EQ(d.messageBox.asked[0].title, QStringLiteral("HarrowKIT"));
     EXPECT_EQ(d.messageBox.asked[0].style, 52);
     EXPECT_TRUE(w->isVisible());

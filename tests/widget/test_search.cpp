@@ -20,12 +20,15 @@ struct Searching : FakeDesktop {
     }
     void loadPage(const QString &html)
     {
-        browser.document = std::make_shared<HtmlDocument>(html, QUrl(QStringLiteral("http://maker.test/search.htm")));
-        browser.document->setSubmissionHandler([this](const FormSubmission &s) { submitted.push_back(s); });
+        browser.document = std::make_shared<HtmlDocument>(
+            html, QUrl(QStringLiteral("http://maker.test/search.htm")));
+        browser.document->setSubmissionHandler(
+            [this](const FormSubmission &s) { submitted.push_back(s); });
     }
     QString query() const
     {
-        return submitted.empty() ? QStringLiteral("<none>") : submitted.back().url.query(QUrl::FullyEncoded);
+        return submitted.empty() ? QStringLiteral("<none>")
+                                 : submitted.back().url.query(QUrl::FullyEncoded);
     }
 };
 } // namespace
@@ -78,8 +81,9 @@ TEST(Search, OtherKeysInANonBlankBoxStartNothing)
 
 TEST(Search, TheFirstFormsFirstExactlyNamedFieldIsFilled)
 {
-    Searching s(QStringLiteral("<form action='/r'><input name='Q' value='x'><input name='q' value='a'>"
-                               "<input name='q' value='b'></form><form action='/other'><input name='q'></form>"));
+    Searching s(QStringLiteral(
+        "<form action='/r'><input name='Q' value='x'><input name='q' value='a'>"
+        "<input name='q' value='b'></form><form action='/other'><input name='q'></form>"));
     s.w->Text1->setText(QStringLiteral("term"));
     s.w->picButton_Click();
     ASSERT_EQ(s.submitted.size(), 1u);

@@ -129,7 +129,8 @@ TEST(Startup, ASecondInstanceActivatesTheFirstAsksAndEndsWhateverTheAnswer)
         EXPECT_EQ(d.instance.activated, QStringList{QStringLiteral("HarrowKIT")});
         EXPECT_EQ(w.AppTitle, QStringLiteral("#$#"));
         ASSERT_EQ(d.messageBox.asked.size(), 1u);
-        EXPECT_EQ(d.messageBox.asked[0].text, QStringLiteral("Are you sure you want to exit HarrowKIT?"));
+        EXPECT_EQ(d.messageBox.asked[0].text,
+                  QStringLiteral("Are you sure you want to exit HarrowKIT?"));
         EXPECT_TRUE(d.registry.log.isEmpty()) << "a refused instance touches no settings";
         EXPECT_FALSE(w.isVisible());
     }

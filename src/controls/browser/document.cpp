@@ -72,7 +72,8 @@ QString HtmlElement::value() const
         case inputvalue::Mode::Default:
             return attribute(QStringLiteral("value"));
         case inputvalue::Mode::DefaultOn:
-            return hasAttribute(QStringLiteral("value")) ? attribute(QStringLiteral("value")) : QStringLiteral("on");
+            return hasAttribute(QStringLiteral("value")) ? attribute(QStringLiteral("value"))
+                                                         : QStringLiteral("on");
         case inputvalue::Mode::Filename:
             return {}; // no file is ever chosen
         }
@@ -101,7 +102,8 @@ void HtmlElement::setValue(const QString &value)
     case Kind::Input:
         switch (inputvalue::mode(m_type)) {
         case inputvalue::Mode::Value:
-            m_value = inputvalue::sanitize(m_type, value, attribute(QStringLiteral("min")), attribute(QStringLiteral("max")),
+            m_value = inputvalue::sanitize(m_type, value, attribute(QStringLiteral("min")),
+                                           attribute(QStringLiteral("max")),
                                            attribute(QStringLiteral("step")), multiple());
             return;
         case inputvalue::Mode::Default:
@@ -158,8 +160,8 @@ void HtmlElement::setChecked(bool checked)
     if (!checked || m_type != u"radio" || name().isEmpty() || !m_document)
         return;
     for (const auto &other : m_document->m_elements)
-        if (other.get() != this && other->m_kind == Kind::Input && other->m_type == u"radio"
-            && other->m_form == m_form && other->name() == name())
+        if (other.get() != this && other->m_kind == Kind::Input && other->m_type == u"radio" &&
+            other->m_form == m_form && other->name() == name())
             other->m_checked = false;
 }
 
@@ -208,7 +210,8 @@ HtmlDocument::HtmlDocument(const QString &html, const QUrl &url, const QString &
 {
 }
 
-HtmlDocument::HtmlDocument(const QString &html, const QUrl &url, const QString &charset, const ParseBudget &budget)
+HtmlDocument::HtmlDocument(const QString &html, const QUrl &url, const QString &charset,
+                           const ParseBudget &budget)
     : m_url(url), m_baseUrl(url), m_charset(charset::fromLabel(charset))
 {
     if (m_charset.isEmpty())

@@ -75,8 +75,8 @@ private:
 
 class HtmlForm {
 public:
-    int length() const;            // number of listed elements of the form
-    HtmlElement &item(int index);  // throws std::out_of_range outside 0..length-1
+    int length() const;           // number of listed elements of the form
+    HtmlElement &item(int index); // throws std::out_of_range outside 0..length-1
     const HtmlElement &item(int index) const;
     // Builds the submission and hands it to the document's submission handler. Throws
     // std::runtime_error when the document has no browsing context any more (detached) or
@@ -103,9 +103,11 @@ public:
     // Parses the markup (any size, any state of repair) as an HTML document at url. charset
     // is the label of the encoding the markup was decoded from (an unknown one counts as
     // UTF-8); it names the encoding of form submissions.
-    HtmlDocument(const QString &html, const QUrl &url, const QString &charset = QStringLiteral("UTF-8"));
+    HtmlDocument(const QString &html, const QUrl &url,
+                 const QString &charset = QStringLiteral("UTF-8"));
     // The same with the parser's time and memory budget given (see gumbotree.h).
-    HtmlDocument(const QString &html, const QUrl &url, const QString &charset, const ParseBudget &budget);
+    HtmlDocument(const QString &html, const QUrl &url, const QString &charset,
+                 const ParseBudget &budget);
     ~HtmlDocument();
     HtmlDocument(const HtmlDocument &) = delete;
     HtmlDocument &operator=(const HtmlDocument &) = delete;

@@ -7,8 +7,8 @@
 namespace {
 bool keptAsIs(unsigned char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '*' || c == '-'
-           || c == '.' || c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '*' ||
+           c == '-' || c == '.' || c == '_';
 }
 
 // Percent-encodes encoded bytes; a space becomes '+'.
@@ -76,14 +76,16 @@ QByteArray urlEncode(const EntryList &rawEntries, const QString &charsetName)
     return out;
 }
 
-QByteArray multipartEncode(const EntryList &rawEntries, const QString &requested, const QByteArray &boundary)
+QByteArray multipartEncode(const EntryList &rawEntries, const QString &requested,
+                           const QByteArray &boundary)
 {
     const EntryList entries = normalized(rawEntries);
     const QString charsetName = outputCharset(requested);
     QByteArray out;
     for (const FormEntry &entry : entries) {
         out += "--" + boundary + "\r\n";
-        out += "Content-Disposition: form-data; name=\"" + headerQuoted(entry.name, charsetName) + '"';
+        out +=
+            "Content-Disposition: form-data; name=\"" + headerQuoted(entry.name, charsetName) + '"';
         if (entry.isFile) {
             out += "; filename=\"" + headerQuoted(entry.value, charsetName) + "\"\r\n";
             out += "Content-Type: application/octet-stream\r\n\r\n";
@@ -107,10 +109,12 @@ QByteArray textPlainEncode(const EntryList &rawEntries, const QString &charsetNa
 
 QByteArray multipartBoundary(const EntryList &entries, const QString &charsetName)
 {
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray content;
     for (const FormEntry &entry : entries)
-        content += charset::encode(entry.name, charsetName) + charset::encode(entry.value, charsetName);
+        content +=
+            charset::encode(entry.name, charsetName) + charset::encode(entry.value, charsetName);
     for (;;) {
         QByteArray boundary = "----HarrowKITFormBoundary";
         for (int i = 0; i < 16; ++i)

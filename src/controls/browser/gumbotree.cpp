@@ -42,7 +42,8 @@ void *arenaAllocate(void *userdata, std::size_t size)
 {
     auto *arena = static_cast<Arena *>(userdata);
     const bool overMemory = arena->live + size > arena->maxMemory;
-    const bool overTime = (++arena->calls % kClockEvery) == 0 && std::chrono::steady_clock::now() > arena->deadline;
+    const bool overTime =
+        (++arena->calls % kClockEvery) == 0 && std::chrono::steady_clock::now() > arena->deadline;
     if (overMemory || overTime)
         std::longjmp(arena->escape, 1);
     auto *block = static_cast<Arena::Block *>(std::malloc(sizeof(Arena::Block) + size));
@@ -75,7 +76,8 @@ void arenaFree(void *userdata, void *pointer)
 }
 
 // No object with a destructor lives in this frame: the allocator may leave it by longjmp.
-GumboOutput *runGumbo(Arena *arena, const GumboOptions *options, const char *data, std::size_t length)
+GumboOutput *runGumbo(Arena *arena, const GumboOptions *options, const char *data,
+                      std::size_t length)
 {
     if (setjmp(arena->escape) != 0)
         return nullptr;
@@ -85,7 +87,8 @@ GumboOutput *runGumbo(Arena *arena, const GumboOptions *options, const char *dat
 // Cuts UTF-8 at a character boundary at or before length.
 qsizetype utf8Boundary(const QByteArray &utf8, qsizetype length)
 {
-    while (length > 0 && length < utf8.size() && (static_cast<unsigned char>(utf8.at(length)) & 0xC0) == 0x80)
+    while (length > 0 && length < utf8.size() &&
+           (static_cast<unsigned char>(utf8.at(length)) & 0xC0) == 0x80)
         --length;
     return length;
 }
@@ -114,7 +117,8 @@ bool GumboTree::attempt(const QByteArray &utf8, const ParseBudget &budget)
     m_arena = std::make_unique<Arena>();
     m_source = utf8;
     const double mebibytes = static_cast<double>(utf8.size()) / (1024.0 * 1024.0);
-    const auto allowed = budget.base + std::chrono::duration_cast<std::chrono::milliseconds>(budget.perMiB * mebibytes);
+    const auto allowed = budget.base + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           budget.perMiB * mebibytes);
     m_arena->deadline = std::chrono::steady_clock::now() + allowed;
     m_arena->maxMemory = budget.maxMemory;
 
@@ -123,7 +127,8 @@ bool GumboTree::attempt(const QByteArray &utf8, const ParseBudget &budget)
     options.deallocator = arenaFree;
     options.userdata = m_arena.get();
     options.max_errors = 0; // parse errors are not needed; recording them costs memory
-    m_output = runGumbo(m_arena.get(), &options, m_source.constData(), static_cast<std::size_t>(m_source.size()));
+    m_output = runGumbo(m_arena.get(), &options, m_source.constData(),
+                        static_cast<std::size_t>(m_source.size()));
     if (!m_output)
         m_arena->freeAll();
     return m_output != nullptr;

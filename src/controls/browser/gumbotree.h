@@ -12,8 +12,8 @@
 struct GumboInternalOutput;
 
 struct ParseBudget {
-    std::chrono::milliseconds base{500};     // for any page
-    std::chrono::milliseconds perMiB{2000};  // added for each MiB of markup
+    std::chrono::milliseconds base{500};    // for any page
+    std::chrono::milliseconds perMiB{2000}; // added for each MiB of markup
     std::size_t maxMemory = std::size_t{512} << 20;
     qsizetype shortestPrefix = 4096; // below this an over-budget page gives an empty tree
 };

@@ -49,10 +49,11 @@ bool validDate(const QRegularExpressionMatch &m, int yearGroup)
 
 bool validTime(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^([0-9]{2}):([0-9]{2})(:([0-9]{2})(\\.[0-9]{1,3})?)?$"));
+    static const QRegularExpression re(
+        QStringLiteral("^([0-9]{2}):([0-9]{2})(:([0-9]{2})(\\.[0-9]{1,3})?)?$"));
     const QRegularExpressionMatch m = re.match(text);
-    return m.hasMatch() && m.captured(1).toInt() <= 23 && m.captured(2).toInt() <= 59
-           && (m.captured(4).isEmpty() || m.captured(4).toInt() <= 59);
+    return m.hasMatch() && m.captured(1).toInt() <= 23 && m.captured(2).toInt() <= 59 &&
+           (m.captured(4).isEmpty() || m.captured(4).toInt() <= 59);
 }
 
 bool validDateString(const QString &text)
@@ -66,14 +67,16 @@ bool validMonth(const QString &text)
 {
     static const QRegularExpression re(QStringLiteral("^([0-9]{4,})-([0-9]{2})$"));
     const QRegularExpressionMatch m = re.match(text);
-    return m.hasMatch() && m.captured(1).toInt() > 0 && m.captured(2).toInt() >= 1 && m.captured(2).toInt() <= 12;
+    return m.hasMatch() && m.captured(1).toInt() > 0 && m.captured(2).toInt() >= 1 &&
+           m.captured(2).toInt() <= 12;
 }
 
 bool validWeek(const QString &text)
 {
     static const QRegularExpression re(QStringLiteral("^([0-9]{4,})-W([0-9]{2})$"));
     const QRegularExpressionMatch m = re.match(text);
-    return m.hasMatch() && m.captured(1).toInt() > 0 && m.captured(2).toInt() >= 1 && m.captured(2).toInt() <= 53;
+    return m.hasMatch() && m.captured(1).toInt() > 0 && m.captured(2).toInt() >= 1 &&
+           m.captured(2).toInt() <= 53;
 }
 
 // A local date and time in its shortest form: "T" between date and time, no zero seconds,
@@ -97,7 +100,8 @@ QString dateTimeLocal(const QString &text)
     return text.left(split) + QLatin1Char('T') + time;
 }
 
-QString range(const QString &value, const QString &minText, const QString &maxText, const QString &stepText)
+QString range(const QString &value, const QString &minText, const QString &maxText,
+              const QString &stepText)
 {
     double min = 0;
     double max = 100;
@@ -126,7 +130,8 @@ QString range(const QString &value, const QString &minText, const QString &maxTe
 
 bool inputvalue::isValidFloat(const QString &text, double *result)
 {
-    static const QRegularExpression re(QStringLiteral("^-?([0-9]+(\\.[0-9]+)?|\\.[0-9]+)([eE][-+]?[0-9]+)?$"));
+    static const QRegularExpression re(
+        QStringLiteral("^-?([0-9]+(\\.[0-9]+)?|\\.[0-9]+)([eE][-+]?[0-9]+)?$"));
     if (!re.match(text).hasMatch())
         return false;
     bool ok = false;
@@ -139,13 +144,13 @@ bool inputvalue::isValidFloat(const QString &text, double *result)
 QString inputvalue::typeKeyword(const QString &attribute)
 {
     static const QStringList kTypes = {
-        QStringLiteral("hidden"),   QStringLiteral("text"),     QStringLiteral("search"),
-        QStringLiteral("tel"),      QStringLiteral("url"),      QStringLiteral("email"),
-        QStringLiteral("password"), QStringLiteral("date"),     QStringLiteral("month"),
-        QStringLiteral("week"),     QStringLiteral("time"),     QStringLiteral("datetime-local"),
-        QStringLiteral("number"),   QStringLiteral("range"),    QStringLiteral("color"),
-        QStringLiteral("checkbox"), QStringLiteral("radio"),    QStringLiteral("file"),
-        QStringLiteral("submit"),   QStringLiteral("image"),    QStringLiteral("reset"),
+        QStringLiteral("hidden"),   QStringLiteral("text"),  QStringLiteral("search"),
+        QStringLiteral("tel"),      QStringLiteral("url"),   QStringLiteral("email"),
+        QStringLiteral("password"), QStringLiteral("date"),  QStringLiteral("month"),
+        QStringLiteral("week"),     QStringLiteral("time"),  QStringLiteral("datetime-local"),
+        QStringLiteral("number"),   QStringLiteral("range"), QStringLiteral("color"),
+        QStringLiteral("checkbox"), QStringLiteral("radio"), QStringLiteral("file"),
+        QStringLiteral("submit"),   QStringLiteral("image"), QStringLiteral("reset"),
         QStringLiteral("button")};
     const QString type = attribute.toLower();
     return kTypes.contains(type) ? type : QStringLiteral("text");
@@ -153,7 +158,8 @@ QString inputvalue::typeKeyword(const QString &attribute)
 
 inputvalue::Mode inputvalue::mode(const QString &type)
 {
-    if (type == u"hidden" || type == u"submit" || type == u"image" || type == u"reset" || type == u"button")
+    if (type == u"hidden" || type == u"submit" || type == u"image" || type == u"reset" ||
+        type == u"button")
         return Mode::Default;
     if (type == u"checkbox" || type == u"radio")
         return Mode::DefaultOn;
@@ -162,8 +168,8 @@ inputvalue::Mode inputvalue::mode(const QString &type)
     return Mode::Value;
 }
 
-QString inputvalue::sanitize(const QString &type, const QString &value, const QString &min, const QString &max,
-                             const QString &step, bool multiple)
+QString inputvalue::sanitize(const QString &type, const QString &value, const QString &min,
+                             const QString &max, const QString &step, bool multiple)
 {
     if (type == u"text" || type == u"search" || type == u"tel" || type == u"password")
         return stripNewlines(value);

@@ -12,7 +12,8 @@ using ascii::lower;
 // Elements whose content is text up to their end tag.
 bool holdsText(const QByteArray &name)
 {
-    static const QSet<QByteArray> kNames{"script", "style", "xmp", "iframe", "noembed", "noframes", "textarea", "title"};
+    static const QSet<QByteArray> kNames{"script",  "style",    "xmp",      "iframe",
+                                         "noembed", "noframes", "textarea", "title"};
     return kNames.contains(name);
 }
 
@@ -21,15 +22,17 @@ bool holdsText(const QByteArray &name)
 bool isFlat(const QByteArray &name)
 {
     static const QSet<QByteArray> kNames{
-        "area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img", "input",
-        "keygen", "link", "meta", "param", "source", "track", "wbr", "p", "li", "dd", "dt", "option",
-        "optgroup", "tr", "td", "th", "tbody", "thead", "tfoot", "caption", "colgroup", "rb", "rt", "rp",
-        "html", "head", "body", "form", "select", "button"};
+        "area",  "base",  "basefont", "bgsound",  "br",       "col",    "embed",
+        "frame", "hr",    "image",    "img",      "input",    "keygen", "link",
+        "meta",  "param", "source",   "track",    "wbr",      "p",      "li",
+        "dd",    "dt",    "option",   "optgroup", "tr",       "td",     "th",
+        "tbody", "thead", "tfoot",    "caption",  "colgroup", "rb",     "rt",
+        "rp",    "html",  "head",     "body",     "form",     "select", "button"};
     return kNames.contains(name);
 }
 
 struct Tag {
-    QByteArray name; // lower case
+    QByteArray name;   // lower case
     qsizetype end = 0; // just past its '>', or the end of the input
     bool selfClosing = false;
 };
@@ -57,7 +60,8 @@ Tag readTag(const QByteArray &s, qsizetype pos)
             continue;
         }
         ++pos; // an attribute name, then perhaps a value
-        while (pos < n && !isSpace(s.at(pos)) && s.at(pos) != '/' && s.at(pos) != '>' && s.at(pos) != '=')
+        while (pos < n && !isSpace(s.at(pos)) && s.at(pos) != '/' && s.at(pos) != '>' &&
+               s.at(pos) != '=')
             ++pos;
         while (pos < n && isSpace(s.at(pos)))
             ++pos;
@@ -82,9 +86,11 @@ Tag readTag(const QByteArray &s, qsizetype pos)
 qsizetype findEndTag(const QByteArray &lowered, const QByteArray &name, qsizetype pos)
 {
     const QByteArray needle = "</" + name;
-    for (qsizetype at = lowered.indexOf(needle, pos); at >= 0; at = lowered.indexOf(needle, at + 2)) {
+    for (qsizetype at = lowered.indexOf(needle, pos); at >= 0;
+         at = lowered.indexOf(needle, at + 2)) {
         const qsizetype after = at + needle.size();
-        if (after >= lowered.size() || isSpace(lowered.at(after)) || lowered.at(after) == '/' || lowered.at(after) == '>')
+        if (after >= lowered.size() || isSpace(lowered.at(after)) || lowered.at(after) == '/' ||
+            lowered.at(after) == '>')
             return at;
     }
     return lowered.size();
@@ -131,7 +137,8 @@ GuardedSource limitNesting(const QByteArray &s, int maxDepth)
         } else if (ascii::isLetter(next)) {
             const Tag tag = readTag(s, lt + 1);
             pos = tag.end;
-            const bool foreign = (!stack.empty() && stack.back().foreign) || tag.name == "svg" || tag.name == "math";
+            const bool foreign =
+                (!stack.empty() && stack.back().foreign) || tag.name == "svg" || tag.name == "math";
             if (tag.name == "plaintext")
                 break; // the rest is text
             if (holdsText(tag.name)) {

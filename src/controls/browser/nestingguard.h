@@ -8,7 +8,7 @@
 #include <QByteArray>
 
 struct GuardedSource {
-    QByteArray html;          // the source to parse
+    QByteArray html;           // the source to parse
     qsizetype droppedTags = 0; // start tags left out for depth
 };
 

@@ -74,7 +74,8 @@ QString QtBrowser::submitPageFolder() const
 void QtBrowser::Navigate(const QString &address)
 {
     const QString trimmed = address.trimmed();
-    const QUrl url = trimmed.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(trimmed) : QUrl(trimmed);
+    const QUrl url =
+        trimmed.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(trimmed) : QUrl(trimmed);
     if (!url.isValid() || !supportedScheme(url)) {
         cancelLoad();
         dropDocument();
@@ -93,7 +94,8 @@ bool QtBrowser::Busy()
 std::shared_ptr<HtmlDocument> QtBrowser::Document()
 {
     if (!m_document)
-        throw std::runtime_error(m_busy ? "the page is still loading" : "no page loaded: " + m_error.toStdString());
+        throw std::runtime_error(m_busy ? "the page is still loading"
+                                        : "no page loaded: " + m_error.toStdString());
     return m_document;
 }
 
@@ -105,7 +107,8 @@ void QtBrowser::startLoad(const QUrl &url, const QByteArray &body, const QByteAr
     m_busy = true;
     m_error.clear();
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(m_maxRedirects);
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("HarrowKIT/1.0"));
@@ -173,7 +176,8 @@ void QtBrowser::onFinished()
     const QByteArray contentType = reply->rawHeader("Content-Type");
 
     auto job = std::make_shared<ParseJob>();
-    job->body = isHtmlType(sniff::mimeType(contentType)) ? std::move(m_body) : QByteArray(); // no forms elsewhere
+    job->body = isHtmlType(sniff::mimeType(contentType)) ? std::move(m_body)
+                                                         : QByteArray(); // no forms elsewhere
     job->contentType = contentType;
     job->url = url;
     m_body.clear();

@@ -78,8 +78,9 @@ private:
     bool m_timedOut = false;
     bool m_lastTruncated = false;
     std::shared_ptr<HtmlDocument> m_document;
-    std::shared_ptr<HtmlDocument> m_retired; // the replaced document, kept alive until the load ends
-    quint64 m_generation = 0;                // which load a finished parse belongs to
+    std::shared_ptr<HtmlDocument>
+        m_retired;            // the replaced document, kept alive until the load ends
+    quint64 m_generation = 0; // which load a finished parse belongs to
     QString m_error;
     std::chrono::milliseconds m_timeout = kDefaultTimeout;
     qint64 m_maxBody = kDefaultMaxBody;

@@ -13,7 +13,8 @@ namespace {
 qsizetype completeUtf8(const QByteArray &bytes)
 {
     qsizetype start = bytes.size();
-    while (start > 0 && start > bytes.size() - 4 && (static_cast<unsigned char>(bytes.at(start - 1)) & 0xC0) == 0x80)
+    while (start > 0 && start > bytes.size() - 4 &&
+           (static_cast<unsigned char>(bytes.at(start - 1)) & 0xC0) == 0x80)
         --start;
     if (start == 0)
         return bytes.size();
@@ -27,7 +28,8 @@ struct ReplyDeleter {
 };
 } // namespace
 
-QtTransfer::QtTransfer(std::chrono::milliseconds timeout, qint64 maxBytes) : m_timeout(timeout), m_maxBytes(maxBytes)
+QtTransfer::QtTransfer(std::chrono::milliseconds timeout, qint64 maxBytes)
+    : m_timeout(timeout), m_maxBytes(maxBytes)
 {
 }
 
@@ -47,8 +49,10 @@ QString QtTransfer::OpenURL(const QString &address)
         m_network = new QNetworkAccessManager();
 
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("HarrowKIT/1.0"));
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(m_network->get(request));
@@ -86,7 +90,8 @@ QString QtTransfer::OpenURL(const QString &address)
         throw std::runtime_error("time-out: " + address.toStdString());
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (web && (status >= 400 || status == 0))
-        throw std::runtime_error("HTTP status " + std::to_string(status) + ": " + address.toStdString());
+        throw std::runtime_error("HTTP status " + std::to_string(status) + ": " +
+                                 address.toStdString());
     if (!truncated && reply->error() != QNetworkReply::NoError)
         throw std::runtime_error(reply->errorString().toStdString());
     if (truncated)

@@ -158,13 +158,15 @@ QString sniff::prescan(const QByteArray &all)
             if (end < 0)
                 return {};
             pos = end + 3;
-        } else if (startsWithNoCase(b, pos, "<meta") && pos + 5 < n && (isSpace(b.at(pos + 5)) || b.at(pos + 5) == '/')) {
+        } else if (startsWithNoCase(b, pos, "<meta") && pos + 5 < n &&
+                   (isSpace(b.at(pos + 5)) || b.at(pos + 5) == '/')) {
             pos += 6;
             const QString found = metaCharset(b, pos);
             if (!found.isEmpty())
                 return found;
-        } else if (b.at(pos) == '<' && pos + 1 < n
-                   && (ascii::isLetter(b.at(pos + 1)) || (b.at(pos + 1) == '/' && pos + 2 < n && ascii::isLetter(b.at(pos + 2))))) {
+        } else if (b.at(pos) == '<' && pos + 1 < n &&
+                   (ascii::isLetter(b.at(pos + 1)) ||
+                    (b.at(pos + 1) == '/' && pos + 2 < n && ascii::isLetter(b.at(pos + 2))))) {
             while (pos < n && !isSpace(b.at(pos)) && b.at(pos) != '>')
                 ++pos;
             while (nextAttribute(b, pos)) {

@@ -8,7 +8,7 @@
 namespace sniff {
 
 struct Result {
-    QString charset;        // canonical encoding name (see charset::fromLabel)
+    QString charset;         // canonical encoding name (see charset::fromLabel)
     qsizetype bomLength = 0; // bytes of byte order mark to skip
 };
 

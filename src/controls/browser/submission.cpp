@@ -13,14 +13,15 @@ bool isButton(const HtmlElement &e)
     if (e.kind() == HtmlElement::Kind::Button)
         return true;
     const QString t = e.type();
-    return e.kind() == HtmlElement::Kind::Input
-           && (t == u"submit" || t == u"reset" || t == u"button" || t == u"image");
+    return e.kind() == HtmlElement::Kind::Input &&
+           (t == u"submit" || t == u"reset" || t == u"button" || t == u"image");
 }
 
 bool submittable(const HtmlElement &e)
 {
     using K = HtmlElement::Kind;
-    return e.kind() == K::Input || e.kind() == K::Button || e.kind() == K::Select || e.kind() == K::Textarea;
+    return e.kind() == K::Input || e.kind() == K::Button || e.kind() == K::Select ||
+           e.kind() == K::Textarea;
 }
 
 // Elements whose direction a dirname attribute reports.
@@ -28,8 +29,9 @@ bool reportsDirection(const HtmlElement &e)
 {
     if (e.kind() == HtmlElement::Kind::Textarea)
         return true;
-    static const QStringList kTypes = {QStringLiteral("hidden"), QStringLiteral("text"),  QStringLiteral("search"),
-                                       QStringLiteral("tel"),    QStringLiteral("url"),   QStringLiteral("email"),
+    static const QStringList kTypes = {QStringLiteral("hidden"),  QStringLiteral("text"),
+                                       QStringLiteral("search"),  QStringLiteral("tel"),
+                                       QStringLiteral("url"),     QStringLiteral("email"),
                                        QStringLiteral("password")};
     return e.kind() == HtmlElement::Kind::Input && kTypes.contains(e.type());
 }
@@ -43,10 +45,11 @@ QString lowerAttribute(const HtmlForm &form, const char *name)
 // markup opens a new window.
 QString targetOf(const HtmlForm &form)
 {
-    QString target = form.hasAttribute(QStringLiteral("target")) ? form.attribute(QStringLiteral("target"))
-                                                                  : form.document().baseTarget();
-    const bool newline = target.contains(QLatin1Char('\t')) || target.contains(QLatin1Char('\n'))
-                         || target.contains(QLatin1Char('\r'));
+    QString target = form.hasAttribute(QStringLiteral("target"))
+                         ? form.attribute(QStringLiteral("target"))
+                         : form.document().baseTarget();
+    const bool newline = target.contains(QLatin1Char('\t')) || target.contains(QLatin1Char('\n')) ||
+                         target.contains(QLatin1Char('\r'));
     if (newline && target.contains(QLatin1Char('<')))
         target = QStringLiteral("_blank");
     return target;
@@ -76,13 +79,15 @@ EntryList constructEntryList(const HtmlForm &form, const QString &charsetName)
 {
     EntryList entries;
     auto add = [&entries](const QString &name, const QString &value, bool isFile = false) {
-        entries.push_back({normalizeNewlines(name), isFile ? value : normalizeNewlines(value), isFile});
+        entries.push_back(
+            {normalizeNewlines(name), isFile ? value : normalizeNewlines(value), isFile});
     };
     for (int i = 0; i < form.length(); ++i) {
         const HtmlElement &e = form.item(i);
         if (!submittable(e) || e.insideDatalist() || e.disabled() || isButton(e))
             continue;
-        const bool checkable = e.kind() == HtmlElement::Kind::Input && (e.type() == u"checkbox" || e.type() == u"radio");
+        const bool checkable = e.kind() == HtmlElement::Kind::Input &&
+                               (e.type() == u"checkbox" || e.type() == u"radio");
         if (checkable && !e.checked())
             continue;
         const QString name = e.name();
@@ -94,8 +99,8 @@ EntryList constructEntryList(const HtmlForm &form, const QString &charsetName)
                     add(name, option.value);
         } else if (e.kind() == HtmlElement::Kind::Input && e.type() == u"file") {
             add(name, QString(), true); // no file chosen: an empty, nameless file
-        } else if (e.kind() == HtmlElement::Kind::Input && e.type() == u"hidden"
-                   && name.compare(QStringLiteral("_charset_"), Qt::CaseInsensitive) == 0) {
+        } else if (e.kind() == HtmlElement::Kind::Input && e.type() == u"hidden" &&
+                   name.compare(QStringLiteral("_charset_"), Qt::CaseInsensitive) == 0) {
             add(name, charsetName);
         } else {
             add(name, e.value());
@@ -113,8 +118,9 @@ QString formCharset(const HtmlForm &form)
     if (form.hasAttribute(QStringLiteral("accept-charset"))) {
         // The first label this browser supports; none at all means UTF-8.
         chosen.clear();
-        const QStringList labels = form.attribute(QStringLiteral("accept-charset"))
-                                       .split(QRegularExpression(QStringLiteral("[\\t\\n\\f\\r ]+")), Qt::SkipEmptyParts);
+        const QStringList labels =
+            form.attribute(QStringLiteral("accept-charset"))
+                .split(QRegularExpression(QStringLiteral("[\\t\\n\\f\\r ]+")), Qt::SkipEmptyParts);
         for (const QString &label : labels) {
             chosen = charset::fromLabel(label);
             if (!chosen.isEmpty())
@@ -158,7 +164,8 @@ FormSubmission planSubmission(const HtmlForm &form)
         s.enctype = Enctype::UrlEncoded;
         // An empty entry list still replaces the query, with an empty one ("?").
         const QByteArray query = urlEncode(s.entries, s.charset);
-        s.url.setQuery(query.isEmpty() ? QStringLiteral("") : QString::fromLatin1(query), QUrl::StrictMode);
+        s.url.setQuery(query.isEmpty() ? QStringLiteral("") : QString::fromLatin1(query),
+                       QUrl::StrictMode);
         return s;
     }
     switch (s.enctype) {

@@ -24,10 +24,10 @@ struct FormSubmission {
     QByteArray body;        // POST only
     QByteArray contentType; // POST only; multipart names its boundary
     Enctype enctype = Enctype::UrlEncoded;
-    QString target;         // the chosen browsing context name
+    QString target;          // the chosen browsing context name
     bool newContext = false; // the result opens in the person's own browser
-    EntryList entries;      // the entry list, newlines normalised to CRLF
-    QString charset;        // the encoding the entries were encoded with
+    EntryList entries;       // the entry list, newlines normalised to CRLF
+    QString charset;         // the encoding the entries were encoded with
 };
 
 // The listed elements' contribution in tree order; charset fills _charset_ fields.
@@ -38,7 +38,8 @@ QString normalizeNewlines(const QString &text);
 // The three encodings of an entry list; characters the charset lacks become "&#N;", newlines
 // become CRLF, and UTF-16 is written as UTF-8.
 QByteArray urlEncode(const EntryList &entries, const QString &charset);
-QByteArray multipartEncode(const EntryList &entries, const QString &charset, const QByteArray &boundary);
+QByteArray multipartEncode(const EntryList &entries, const QString &charset,
+                           const QByteArray &boundary);
 QByteArray textPlainEncode(const EntryList &entries, const QString &charset);
 // A random multipart boundary that occurs nowhere in the encoded entries.
 QByteArray multipartBoundary(const EntryList &entries, const QString &charset);

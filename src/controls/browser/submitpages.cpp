@@ -37,10 +37,13 @@ void removeLiveFolders()
 void sweepStaleFolders(std::chrono::milliseconds lifetime)
 {
     const QDir temp(QDir::tempPath());
-    const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-std::max<qint64>(lifetime.count(), 60000));
-    const QFileInfoList entries = temp.entryInfoList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+    const QDateTime before =
+        QDateTime::currentDateTimeUtc().addMSecs(-std::max<qint64>(lifetime.count(), 60000));
+    const QFileInfoList entries =
+        temp.entryInfoList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QFileInfo &info : entries)
-        if (info.ownerId() == getuid() && info.lastModified().toUTC() < before && !liveFolders().contains(info.filePath()))
+        if (info.ownerId() == getuid() && info.lastModified().toUTC() < before &&
+            !liveFolders().contains(info.filePath()))
             QDir(info.filePath()).removeRecursively();
 }
 
@@ -92,17 +95,24 @@ QString SubmitPages::folder() const
 
 QByteArray SubmitPages::page(const FormSubmission &s)
 {
-    QString html = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Searching…</title></head>\n"
-                                  "<body>\n<form method=\"post\" action=\"%1\" enctype=\"%2\" accept-charset=\"%3\">\n")
-                       .arg(escaped(s.url.toString(QUrl::FullyEncoded)), enctypeName(s.enctype), escaped(s.charset));
+    QString html =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html><head><meta "
+            "charset=\"utf-8\"><title>Searching…</title></head>\n"
+            "<body>\n<form method=\"post\" action=\"%1\" enctype=\"%2\" accept-charset=\"%3\">\n")
+            .arg(escaped(s.url.toString(QUrl::FullyEncoded)), enctypeName(s.enctype),
+                 escaped(s.charset));
     for (const FormEntry &entry : s.entries) {
         if (entry.isFile)
-            html += QStringLiteral("<input type=\"file\" name=\"%1\" hidden>\n").arg(escaped(entry.name));
+            html += QStringLiteral("<input type=\"file\" name=\"%1\" hidden>\n")
+                        .arg(escaped(entry.name));
         else
-            html += QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"%2\">\n").arg(escaped(entry.name), escaped(entry.value));
+            html += QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"%2\">\n")
+                        .arg(escaped(entry.name), escaped(entry.value));
     }
-    html += QStringLiteral("<noscript><button type=\"submit\">Continue</button></noscript>\n</form>\n"
-                           "<script>document.forms[0].submit();</script>\n</body></html>\n");
+    html +=
+        QStringLiteral("<noscript><button type=\"submit\">Continue</button></noscript>\n</form>\n"
+                       "<script>document.forms[0].submit();</script>\n</body></html>\n");
     return html.toUtf8();
 }
 
@@ -113,12 +123,14 @@ QString SubmitPages::write(const FormSubmission &submission)
             const QMutexLocker lock(&g_mutex);
             sweepStaleFolders(m_lifetime);
         }
-        m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1Char('/') + kFolderPrefix + QStringLiteral("XXXXXX"));
+        m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1Char('/') +
+                                                   kFolderPrefix + QStringLiteral("XXXXXX"));
         if (!m_folder->isValid()) {
             m_folder.reset();
             throw std::runtime_error("no private folder for the search page");
         }
-        QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_folder->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QMutexLocker lock(&g_mutex);
         liveFolders().append(m_folder->path());
     }

@@ -16,13 +16,14 @@ using Attributes = QList<QPair<QString, QString>>;
 
 bool isHtml(const GumboNode *node, GumboTag tag)
 {
-    return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag
-           && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
+    return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag &&
+           node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
 }
 
 bool isText(const GumboNode *node)
 {
-    return node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE || node->type == GUMBO_NODE_CDATA;
+    return node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
+           node->type == GUMBO_NODE_CDATA;
 }
 
 Attributes attributesOf(const GumboNode *node)
@@ -62,7 +63,8 @@ QString descendantText(const GumboNode *root)
         stack.pop_back();
         if (isText(node)) {
             out += QString::fromUtf8(node->v.text.text);
-        } else if (node->type == GUMBO_NODE_ELEMENT && (node == root || node->v.element.tag != GUMBO_TAG_SCRIPT)) {
+        } else if (node->type == GUMBO_NODE_ELEMENT &&
+                   (node == root || node->v.element.tag != GUMBO_TAG_SCRIPT)) {
             const GumboVector &children = node->v.element.children;
             for (unsigned i = children.length; i-- > 0;)
                 stack.push_back(static_cast<const GumboNode *>(children.data[i]));
@@ -94,7 +96,8 @@ std::vector<HtmlOption> optionsOf(const GumboNode *select)
     auto add = [&options](const GumboNode *option, bool groupDisabled) {
         HtmlOption o;
         const GumboAttribute *value = attributeOf(option, "value");
-        o.value = value ? QString::fromUtf8(value->value) : stripAndCollapse(descendantText(option));
+        o.value =
+            value ? QString::fromUtf8(value->value) : stripAndCollapse(descendantText(option));
         o.selected = attributeOf(option, "selected") != nullptr;
         o.disabled = groupDisabled || attributeOf(option, "disabled") != nullptr;
         options.push_back(o);
@@ -117,14 +120,16 @@ std::vector<HtmlOption> optionsOf(const GumboNode *select)
 
 // A single-choice select shows exactly one chosen option when it shows one row: the last
 // one marked selected, else the first that is not disabled.
-void settleSelectedness(std::vector<HtmlOption> &options, bool multiple, const QString &sizeAttribute)
+void settleSelectedness(std::vector<HtmlOption> &options, bool multiple,
+                        const QString &sizeAttribute)
 {
     if (multiple)
         return;
     bool sizeOk = false;
     const int size = sizeAttribute.trimmed().toInt(&sizeOk);
     const int displaySize = sizeOk && size > 0 ? size : 1;
-    auto last = std::find_if(options.rbegin(), options.rend(), [](const HtmlOption &o) { return o.selected; });
+    auto last = std::find_if(options.rbegin(), options.rend(),
+                             [](const HtmlOption &o) { return o.selected; });
     if (last != options.rend()) {
         for (HtmlOption &o : options)
             o.selected = &o == &*last;
@@ -132,7 +137,8 @@ void settleSelectedness(std::vector<HtmlOption> &options, bool multiple, const Q
     }
     if (displaySize != 1)
         return;
-    auto first = std::find_if(options.begin(), options.end(), [](const HtmlOption &o) { return !o.disabled; });
+    auto first = std::find_if(options.begin(), options.end(),
+                              [](const HtmlOption &o) { return !o.disabled; });
     if (first != options.end())
         first->selected = true;
 }
@@ -172,28 +178,45 @@ bool listedTag(const GumboNode *node, HtmlElement::Kind &kind)
     if (node->v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
         return false;
     switch (node->v.element.tag) {
-    case GUMBO_TAG_INPUT: kind = HtmlElement::Kind::Input; return true;
-    case GUMBO_TAG_BUTTON: kind = HtmlElement::Kind::Button; return true;
-    case GUMBO_TAG_SELECT: kind = HtmlElement::Kind::Select; return true;
-    case GUMBO_TAG_TEXTAREA: kind = HtmlElement::Kind::Textarea; return true;
-    case GUMBO_TAG_FIELDSET: kind = HtmlElement::Kind::Fieldset; return true;
-    case GUMBO_TAG_OBJECT: kind = HtmlElement::Kind::Object; return true;
-    case GUMBO_TAG_OUTPUT: kind = HtmlElement::Kind::Output; return true;
-    default: return false;
+    case GUMBO_TAG_INPUT:
+        kind = HtmlElement::Kind::Input;
+        return true;
+    case GUMBO_TAG_BUTTON:
+        kind = HtmlElement::Kind::Button;
+        return true;
+    case GUMBO_TAG_SELECT:
+        kind = HtmlElement::Kind::Select;
+        return true;
+    case GUMBO_TAG_TEXTAREA:
+        kind = HtmlElement::Kind::Textarea;
+        return true;
+    case GUMBO_TAG_FIELDSET:
+        kind = HtmlElement::Kind::Fieldset;
+        return true;
+    case GUMBO_TAG_OBJECT:
+        kind = HtmlElement::Kind::Object;
+        return true;
+    case GUMBO_TAG_OUTPUT:
+        kind = HtmlElement::Kind::Output;
+        return true;
+    default:
+        return false;
     }
 }
 
 bool disableable(HtmlElement::Kind kind)
 {
-    return kind == HtmlElement::Kind::Input || kind == HtmlElement::Kind::Button || kind == HtmlElement::Kind::Select
-           || kind == HtmlElement::Kind::Textarea || kind == HtmlElement::Kind::Fieldset;
+    return kind == HtmlElement::Kind::Input || kind == HtmlElement::Kind::Button ||
+           kind == HtmlElement::Kind::Select || kind == HtmlElement::Kind::Textarea ||
+           kind == HtmlElement::Kind::Fieldset;
 }
 
 // Offsets of the </form> end tags the tokenizer produces: occurrences outside tags, text,
 // comments, and outside select and template elements (where the tree builder ignores them).
 std::vector<unsigned> formEndTags(const QByteArray &source, std::vector<Range> covered)
 {
-    std::sort(covered.begin(), covered.end(), [](const Range &a, const Range &b) { return a.begin < b.begin; });
+    std::sort(covered.begin(), covered.end(),
+              [](const Range &a, const Range &b) { return a.begin < b.begin; });
     std::vector<Range> merged;
     for (const Range &r : covered) {
         if (!merged.empty() && r.begin <= merged.back().end)
@@ -207,7 +230,8 @@ std::vector<unsigned> formEndTags(const QByteArray &source, std::vector<Range> c
         if (at + 6 >= lower.size())
             break;
         const char after = lower.at(at + 6);
-        if (!(after == '\t' || after == '\n' || after == '\f' || after == '\r' || after == ' ' || after == '/' || after == '>'))
+        if (!(after == '\t' || after == '\n' || after == '\f' || after == '\r' || after == ' ' ||
+              after == '/' || after == '>'))
             continue;
         const auto offset = static_cast<unsigned>(at);
         auto it = std::upper_bound(merged.begin(), merged.end(), offset,
@@ -277,13 +301,16 @@ void HtmlTreeReader::Reader::walk(const GumboNode *root)
         const auto *child = static_cast<const GumboNode *>(children.data[top.next++]);
         if (isText(child) || child->type == GUMBO_NODE_COMMENT) {
             m_covered.push_back({child->v.text.start_pos.offset,
-                                 child->v.text.start_pos.offset + static_cast<unsigned>(child->v.text.original_text.length)});
+                                 child->v.text.start_pos.offset +
+                                     static_cast<unsigned>(child->v.text.original_text.length)});
             continue;
         }
         const GumboElement &e = child->v.element;
-        m_covered.push_back({e.start_pos.offset, e.start_pos.offset + static_cast<unsigned>(e.original_tag.length)});
+        m_covered.push_back({e.start_pos.offset,
+                             e.start_pos.offset + static_cast<unsigned>(e.original_tag.length)});
         if (child->type == GUMBO_NODE_TEMPLATE || isHtml(child, GUMBO_TAG_SELECT)) {
-            // The tree builder ignores </form> inside these; template contents are no part of the document.
+            // The tree builder ignores </form> inside these; template contents are no part of the
+            // document.
             const unsigned end = e.end_pos.offset > e.start_pos.offset ? e.end_pos.offset : ~0u;
             m_covered.push_back({e.start_pos.offset, end});
         }
@@ -325,7 +352,8 @@ void HtmlTreeReader::Reader::visit(const GumboNode *node, const Context &context
         form->m_attributes = attributesOf(node);
         form->m_document = &m_document;
         m_formOfNode[node] = form;
-        m_events.push_back({node->v.element.start_pos.offset, OwnerEvent::FormOpened, form, nullptr, nullptr});
+        m_events.push_back(
+            {node->v.element.start_pos.offset, OwnerEvent::FormOpened, form, nullptr, nullptr});
     }
     if (firstWithId)
         m_firstWithId.insert(QString::fromUtf8(id->value), form);
@@ -337,7 +365,8 @@ void HtmlTreeReader::Reader::visit(const GumboNode *node, const Context &context
         const GumboAttribute *href = attributeOf(node, "href");
         if (href && !haveBaseHref) {
             haveBaseHref = true;
-            const QUrl resolved = m_document.url().resolved(QUrl(QString::fromUtf8(href->value).trimmed()));
+            const QUrl resolved =
+                m_document.url().resolved(QUrl(QString::fromUtf8(href->value).trimmed()));
             const QString scheme = resolved.scheme().toLower();
             if (resolved.isValid() && scheme != u"data" && scheme != u"javascript")
                 baseHref = resolved;
@@ -354,7 +383,8 @@ void HtmlTreeReader::Reader::visit(const GumboNode *node, const Context &context
     }
 }
 
-void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::Kind kind, const Context &context)
+void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::Kind kind,
+                                           const Context &context)
 {
     QString type;
     if (kind == HtmlElement::Kind::Input) {
@@ -378,13 +408,15 @@ void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::K
     if (dir == u"ltr" || dir == u"rtl")
         el.m_direction = dir;
     el.m_dirAuto = dir == u"auto";
-    el.m_disabled = disableable(kind) && (context.fieldsetDisabled || el.hasAttribute(QStringLiteral("disabled")));
+    el.m_disabled = disableable(kind) &&
+                    (context.fieldsetDisabled || el.hasAttribute(QStringLiteral("disabled")));
     switch (kind) {
     case HtmlElement::Kind::Input:
         el.m_checked = el.hasAttribute(QStringLiteral("checked"));
-        el.m_value = inputvalue::sanitize(type, el.attribute(QStringLiteral("value")), el.attribute(QStringLiteral("min")),
-                                          el.attribute(QStringLiteral("max")), el.attribute(QStringLiteral("step")),
-                                          el.multiple());
+        el.m_value = inputvalue::sanitize(type, el.attribute(QStringLiteral("value")),
+                                          el.attribute(QStringLiteral("min")),
+                                          el.attribute(QStringLiteral("max")),
+                                          el.attribute(QStringLiteral("step")), el.multiple());
         break;
     case HtmlElement::Kind::Textarea:
         el.m_value = descendantText(node);
@@ -401,7 +433,8 @@ void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::K
     }
     if (el.hasAttribute(QStringLiteral("form")))
         m_formAttribute[&el] = el.attribute(QStringLiteral("form"));
-    m_events.push_back({node->v.element.start_pos.offset, OwnerEvent::Created, nullptr, &el, context.form});
+    m_events.push_back(
+        {node->v.element.start_pos.offset, OwnerEvent::Created, nullptr, &el, context.form});
     m_elements.push_back(std::move(element));
 }
 
@@ -443,7 +476,8 @@ void HtmlTreeReader::Reader::settleRadioGroups()
     std::map<std::pair<HtmlForm *, QString>, HtmlElement *> checked;
     for (const OwnerEvent &event : m_events) {
         HtmlElement *e = event.element;
-        if (event.kind != OwnerEvent::Created || e->type() != u"radio" || !e->checked() || e->name().isEmpty())
+        if (event.kind != OwnerEvent::Created || e->type() != u"radio" || !e->checked() ||
+            e->name().isEmpty())
             continue;
         HtmlElement *&previous = checked[{e->form(), e->name()}];
         if (previous)
