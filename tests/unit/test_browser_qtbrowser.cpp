@@ -128,12 +128,7 @@ TEST_F(BrowserTest, FollowsRedirectsWithinALimit)
 
 TEST_F(BrowserTest, ATimeOutEndsTheLoad)
 {
-    CannedResponse silent;
-    silent.silent = true;
-    server.route("/silent", silent);
-    CannedResponse trickle;
-    trickle.trickle = true;
-    server.route("/trickle", trickle);
+    server.routeStalling();
     browser.setTimeout(std::chrono::milliseconds(300));
 
     for (const char *path : {"/silent", "/trickle"}) {

@@ -76,12 +76,7 @@ TEST(BrowserTransfer, FailuresThrow)
 TEST(BrowserTransfer, ATimeOutThrowsWithoutSpinning)
 {
     TestServer server;
-    CannedResponse silent;
-    silent.silent = true;
-    server.route("/silent", silent);
-    CannedResponse trickle;
-    trickle.trickle = true;
-    server.route("/trickle", trickle);
+    server.routeStalling();
     QtTransfer transfer(std::chrono::milliseconds(500));
     for (const char *path : {"/silent", "/trickle"}) {
         QElapsedTimer clock;

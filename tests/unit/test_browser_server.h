@@ -71,6 +71,16 @@ public:
     {
         m_routes[path] = response;
     }
+    // "/silent" never answers; "/trickle" answers a byte now and then, for ever.
+    void routeStalling()
+    {
+        CannedResponse silent;
+        silent.silent = true;
+        route("/silent", silent);
+        CannedResponse trickle;
+        trickle.trickle = true;
+        route("/trickle", trickle);
+    }
 
     std::vector<RecordedRequest> requests;
 
