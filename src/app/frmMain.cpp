@@ -104,7 +104,7 @@ void frmMain::buildLayout()
 
     // Tab order: BackPic, Picture1, Text1, (the hidden browser), picButton.
     BackPic->setFocusPolicy(Qt::NoFocus);
-    Picture1->setFocusPolicy(Qt::TabFocus);
+    Picture1->setFocusPolicy(Qt::NoFocus); // a frame for the box and the links, never typed in
     picButton->setFocusPolicy(Qt::TabFocus);
     setTabOrder(Picture1, Text1);
     setTabOrder(Text1, picButton);

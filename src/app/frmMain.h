@@ -101,6 +101,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *e) override { m_events.press(*this, e); }
+    void mouseDoubleClickEvent(QMouseEvent *e) override { m_events.doubleClick(*this, e); }
     void mouseMoveEvent(QMouseEvent *e) override { m_events.moveTo(*this, e); }
     void mouseReleaseEvent(QMouseEvent *e) override { m_events.release(*this, e); }
     void closeEvent(QCloseEvent *e) override;

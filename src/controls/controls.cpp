@@ -1,10 +1,13 @@
 #include "controls/controls.h"
 
+#include "controls/form.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 Int16 buttonState(Qt::MouseButtons b)
@@ -45,7 +48,14 @@ void raise(const MouseHandler &h, Int16 button, QMouseEvent *e, const MouseEvent
 void MouseEvents::press(QWidget &, QMouseEvent *e)
 {
     e->accept();
+    m_secondPress = false;
     raise(down, buttonState(e->button()), e, *this);
+}
+
+void MouseEvents::doubleClick(QWidget &, QMouseEvent *e)
+{
+    e->accept();
+    m_secondPress = true;
 }
 
 void MouseEvents::moveTo(QWidget &, QMouseEvent *e)
@@ -57,9 +67,11 @@ void MouseEvents::moveTo(QWidget &, QMouseEvent *e)
 void MouseEvents::release(QWidget &w, QMouseEvent *e)
 {
     e->accept();
+    const bool secondPress = std::exchange(m_secondPress, false);
     raise(up, buttonState(e->button()), e, *this);
-    // A click is a press and a release over the same control.
-    if (click && w.rect().contains(e->position().toPoint()))
+    // A click is a press and a release of the left button over the same control.
+    if (click && e->button() == Qt::LeftButton && !secondPress &&
+        w.rect().contains(e->position().toPoint()))
         click();
 }
 
@@ -143,10 +155,18 @@ void TextBox::mousePressEvent(QMouseEvent *e)
 {
     // No window manager gives a window that bypasses it the keyboard on a click (after a
     // message box closed, the focus stays elsewhere): take it, as a click on a box should.
-    if (!window()->isActiveWindow())
+    if (auto *form = qobject_cast<Form *>(window()))
+        form->takeKeyboard();
+    else
         window()->activateWindow();
     QLineEdit::mousePressEvent(e);
     events.press(*this, e);
+}
+
+void TextBox::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QLineEdit::mouseDoubleClickEvent(e); // selects the word
+    events.doubleClick(*this, e);
 }
 
 void TextBox::mouseMoveEvent(QMouseEvent *e)

@@ -17,7 +17,9 @@ using MouseHandler = std::function<void(Int16 button, Int16 shift, float x, floa
 using ClickHandler = std::function<void()>;
 
 // The mouse events every control raises. A press grabs the mouse, so moves and the release
-// after a press reach the control that was pressed, also outside it.
+// after a press reach the control that was pressed, also outside it. Every button raises down
+// and up; only the left button clicks. The second press of a double-click raises no down and
+// its release no click: a double-click is one click (no control handles the double-click).
 struct MouseEvents {
     MouseHandler down, move, up;
     ClickHandler click;
@@ -25,8 +27,12 @@ struct MouseEvents {
     QPoint origin; // where the control's inside begins, in its own pixels
 
     void press(QWidget &w, QMouseEvent *e);
+    void doubleClick(QWidget &w, QMouseEvent *e);
     void moveTo(QWidget &w, QMouseEvent *e);
     void release(QWidget &w, QMouseEvent *e);
+
+private:
+    bool m_secondPress = false; // the button held is the second press of a double-click
 };
 
 // A picture box: shows its picture from the top-left of its inside, clipped; optionally a flat
@@ -48,6 +54,7 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
     void mousePressEvent(QMouseEvent *e) override { events.press(*this, e); }
+    void mouseDoubleClickEvent(QMouseEvent *e) override { events.doubleClick(*this, e); }
     void mouseMoveEvent(QMouseEvent *e) override { events.moveTo(*this, e); }
     void mouseReleaseEvent(QMouseEvent *e) override { events.release(*this, e); }
 
@@ -67,6 +74,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *e) override { events.press(*this, e); }
+    void mouseDoubleClickEvent(QMouseEvent *e) override { events.doubleClick(*this, e); }
     void mouseMoveEvent(QMouseEvent *e) override { events.moveTo(*this, e); }
     void mouseReleaseEvent(QMouseEvent *e) override { events.release(*this, e); }
 };
@@ -85,6 +93,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 };

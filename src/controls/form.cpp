@@ -77,6 +77,38 @@ void Form::setHeight(float twips)
     resize(width(), std::max(0, m_height.put(twips, twipsPerPixelY())));
 }
 
+QWidget *Form::activeControl() const
+{
+    const auto takes = [this](QWidget *w) {
+        return w && w != this && isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(this) &&
+               (w->focusPolicy() & Qt::TabFocus);
+    };
+    if (QWidget *last = focusWidget(); takes(last))
+        return last;
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (takes(w))
+            return w;
+    }
+    return nullptr;
+}
+
+void Form::SetFocus()
+{
+    if (QWidget *control = activeControl())
+        control->setFocus(Qt::ActiveWindowFocusReason);
+    takeKeyboard();
+}
+
+void Form::takeKeyboard()
+{
+    m_keyboard.take(*this);
+}
+
+void Form::returnKeyboard()
+{
+    m_keyboard.giveBack(*this);
+}
+
 void Form::setPicture(const QPixmap &picture)
 {
     m_picture = picture;

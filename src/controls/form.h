@@ -3,6 +3,8 @@
 // steps do not drift through pixel rounding.
 #pragma once
 
+#include "controls/keyboard.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,6 +28,14 @@ public:
     void setPicture(const QPixmap &picture);
     const QPixmap &picture() const { return m_picture; }
 
+    // Focusing the window hands the keyboard to its active control: the one that had the focus
+    // last, else the first in the tab order that takes it.
+    void SetFocus();
+    QWidget *activeControl() const;
+    // The window system's keyboard for the window, and giving it back to whoever had it before.
+    void takeKeyboard();
+    void returnKeyboard();
+
     float twipsPerPixelX() const;
     float twipsPerPixelY() const;
 
@@ -44,4 +54,5 @@ private:
     IScreen &m_screen;
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
+    WindowKeyboard m_keyboard;
 };

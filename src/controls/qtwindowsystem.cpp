@@ -31,8 +31,11 @@ QtStayOnTop::QtStayOnTop()
 {
     m_stepDown.setSingleShot(true);
     QObject::connect(&m_stepDown, &QTimer::timeout, [this] {
+        if (!m_window || m_on)
+            return;
+        x11::setAbove(*m_window, false);
         // A window the person is working in is not pushed away from under them.
-        if (m_window && !m_on && !m_window->isActiveWindow())
+        if (!m_window->isActiveWindow())
             x11::stepBelowActive(*m_window);
     });
 }
@@ -61,6 +64,7 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
         m_on = on;
         if (on) {
             m_stepDown.stop();
+            x11::setAbove(window, true); // for the time a window manager holds it
             x11::raise(window);
         } else if (!m_stepDown.isActive()) {
             stepDownSoon(250);

@@ -6,15 +6,18 @@
 #include <QWidget>
 
 #ifdef HARROWKIT_X11
+#include "controls/x11detail.h"
 #include <X11/Xatom.h>
+
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 #include <xcb/xproto.h>
 #endif
 
-namespace {
 #ifdef HARROWKIT_X11
-Display *display()
+using x11::detail::display;
+
+Display *x11::detail::display()
 {
     auto *app = qGuiApp;
     if (!app)
@@ -22,8 +25,40 @@ Display *display()
     auto *native = app->nativeInterface<QNativeInterface::QX11Application>();
     return native ? native->display() : nullptr;
 }
+
+Atom x11::detail::atom(Display *d, const char *name)
+{
+    return XInternAtom(d, name, False);
+}
+
+Window x11::detail::windowProperty(Display *d, Window w, const char *property)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    Window found = 0;
+    if (XGetWindowProperty(d, w, atom(d, property), 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        data) {
+        if (count == 1 && format == 32)
+            found = static_cast<Window>(*reinterpret_cast<unsigned long *>(data));
+        XFree(data);
+    }
+    return found;
+}
+
+Window x11::detail::parentOf(Display *d, Window w)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &n))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent;
+}
 #endif
-} // namespace
 
 bool x11::available()
 {
@@ -73,35 +108,15 @@ bool x11::stepBelowActive(QWidget &window)
     if (!d || !window.testAttribute(Qt::WA_WState_Created))
         return false;
     const Window root = DefaultRootWindow(d);
-    const Atom activeAtom = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    Window active = 0;
-    if (XGetWindowProperty(d, root, activeAtom, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &after, &data) == Success &&
-        data) {
-        if (count == 1 && format == 32)
-            active = static_cast<Window>(*reinterpret_cast<unsigned long *>(data));
-        XFree(data);
-    }
+    const Window active = detail::windowProperty(d, root, "_NET_ACTIVE_WINDOW");
     const auto own = static_cast<Window>(window.winId());
     if (active == 0 || active == own)
         return false;
     // The window manager stacks the frame around the client: find the child of the root.
     Window top = active;
-    for (;;) {
-        Window r = 0, parent = 0, *children = nullptr;
-        unsigned int n = 0;
-        if (!XQueryTree(d, top, &r, &parent, &children, &n))
-            return false;
-        if (children)
-            XFree(children);
-        if (parent == root || parent == 0)
-            break;
+    for (Window parent = detail::parentOf(d, top); parent != root && parent != 0;
+         parent = detail::parentOf(d, top))
         top = parent;
-    }
     if (top == own)
         return false;
     XWindowChanges changes{};
@@ -156,8 +171,7 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
     // Add to the events this connection already takes from the root, never replace them.
     XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
     XFlush(d);
-    auto *filter =
-        new ActiveWindowFilter(XInternAtom(d, "_NET_ACTIVE_WINDOW", False), std::move(fn));
+    auto *filter = new ActiveWindowFilter(detail::atom(d, "_NET_ACTIVE_WINDOW"), std::move(fn));
     QCoreApplication::instance()->installNativeEventFilter(filter);
     QObject::connect(context, &QObject::destroyed, [filter] {
         if (QCoreApplication::instance())

@@ -2,6 +2,7 @@
 // run on an X server.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QObject;
@@ -24,4 +25,31 @@ namespace x11 {
 // Calls fn whenever the desktop's active window changes (another program's window came
 // forward). Returns false where that cannot be watched.
 bool watchActiveWindow(QObject *context, std::function<void()> fn);
+} // namespace x11
+
+namespace x11 {
+constexpr unsigned long kPointerRoot = 1; // the focus follows the pointer
+// The window that has the keyboard focus (0: none, kPointerRoot: the pointer's window).
+unsigned long inputFocus();
+// Gives a window the keyboard focus, at the server's current time so it is never ignored as
+// out of date.
+void setInputFocus(unsigned long window);
+// The window exists and is mapped with all its ancestors.
+bool viewable(unsigned long window);
+} // namespace x11
+
+namespace x11 {
+// The X server is XWayland: a Wayland compositor routes the keyboard.
+bool onXWayland();
+// The name the X window manager gives itself (empty: none).
+QString windowManagerName();
+// The window is left to the window manager (not override-redirect).
+bool managed(QWidget &window);
+// Hands the window to the window manager, or takes it back, by unmapping it and mapping it
+// again with override-redirect switched; a managed window stays out of task bars.
+void setManaged(QWidget &window, bool managed);
+// Asks the window manager to make the window the active one.
+void requestActivation(QWidget &window);
+// Stay-on-top for a managed window (_NET_WM_STATE_ABOVE); kept on an unmanaged one for later.
+void setAbove(QWidget &window, bool on);
 } // namespace x11

@@ -19,6 +19,9 @@ void frmMain::Form_MouseMove(Int16, Int16, float, float)
 
     IEventPump &events = m_platform.events;
     if (branch([&] { return extended != 0; })) {
+        // Typing goes back to where it went before the slide-out, not into a box on its way
+        // off the screen.
+        step([&] { returnKeyboard(); });
         Int16 last = 0; // fixed before the first step
         step([&] { last = cint16(Width() / kStep); });
         for (int i = 3; i <= last; ++i) {
@@ -40,10 +43,7 @@ void frmMain::Form_MouseMove(Int16, Int16, float, float)
     step([&] { extended = -1; });
     step([&] { TimerRetract->setEnabled(true); });
     step([&] { once = 0; });
-    step([&] {
-        activateWindow();
-        setFocus(Qt::OtherFocusReason);
-    });
+    step([&] { SetFocus(); });
 }
 
 void frmMain::TimerRetract_Timer()

@@ -169,3 +169,15 @@ TEST(Slide, TheEntryCounterWrapsInsteadOfFailing)
     EXPECT_EQ(d.events.calls, 165);
     EXPECT_EQ(w->once, 0);
 }
+
+TEST(Slide, ASlideOutHandsTheKeyboardToTheBoxOrToTheControlThatHadItLast)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    slide(*w);
+    EXPECT_EQ(w->focusWidget(), w->Text1);
+    slide(*w);
+    w->picButton->setFocus();
+    slide(*w);
+    EXPECT_EQ(w->focusWidget(), w->picButton);
+}
