@@ -115,6 +115,11 @@ void Form::setPicture(const QPixmap &picture)
     update();
 }
 
+void Form::showEvent(QShowEvent *)
+{
+    m_keyboard.prepare(*this); // the native window exists, and is not yet mapped
+}
+
 void Form::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

@@ -41,6 +41,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void showEvent(QShowEvent *) override;
 
 private:
     // One axis: the twips value last set and the pixel it was put at.

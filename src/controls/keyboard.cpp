@@ -2,27 +2,64 @@
 
 #include "controls/x11.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace {
-bool viaWindowManager()
+enum class Route { XFocus, WindowManager, Grab };
+
+Route route()
 {
-    static const bool manage =
-        x11::onXWayland() && x11::windowManagerName() != QLatin1String("wlroots wm");
-    return manage;
+    static const Route r = [] {
+        if (!x11::onXWayland())
+            return Route::XFocus;
+        return x11::windowManagerName() == QLatin1String("wlroots wm") ? Route::Grab
+                                                                       : Route::WindowManager;
+    }();
+    return r;
+}
+
+const char *const kWantsKeyboard = "_NET_WM_WINDOW_TYPE_NORMAL";
+const char *const kNoKeyboard = "_NET_WM_WINDOW_TYPE_UTILITY";
+
+bool native(QWidget &window)
+{
+    return x11::available() && window.testAttribute(Qt::WA_WState_Created);
 }
 } // namespace
 
+void WindowKeyboard::prepare(QWidget &window)
+{
+    if (native(window) && route() == Route::Grab)
+        x11::setWindowType(window, kNoKeyboard);
+}
+
 void WindowKeyboard::take(QWidget &window)
 {
-    if (!x11::available() || !window.testAttribute(Qt::WA_WState_Created)) {
+    if (!native(window)) {
         window.activateWindow();
         return;
     }
-    if (viaWindowManager()) {
+    switch (route()) {
+    case Route::WindowManager:
         x11::setManaged(window, true);
         x11::requestActivation(window);
         return;
+    case Route::Grab:
+        if (!m_watching) {
+            // A click into another window makes that one active: the keys are its own again.
+            m_watching = x11::watchActiveWindow(&window, [this] { endGrab(); });
+        }
+        if (!m_grabbed)
+            x11::remap(window, kWantsKeyboard);
+        m_grabbed = x11::grabKeyboard(window);
+        // The X focus stays elsewhere, so Qt is told itself that the window is the active one:
+        // the box shows its text cursor.
+        if (m_grabbed)
+            QApplication::setActiveWindow(&window);
+        return;
+    case Route::XFocus:
+        break;
     }
     const unsigned long own = window.winId();
     const unsigned long holder = x11::inputFocus();
@@ -34,14 +71,32 @@ void WindowKeyboard::take(QWidget &window)
     x11::setInputFocus(own);
 }
 
+void WindowKeyboard::endGrab()
+{
+    if (m_grabbed)
+        x11::ungrabKeyboard();
+    m_grabbed = false;
+}
+
 void WindowKeyboard::giveBack(QWidget &window)
 {
-    if (!x11::available() || !window.testAttribute(Qt::WA_WState_Created))
+    if (!native(window))
         return;
-    if (x11::managed(window)) {
+    switch (route()) {
+    case Route::WindowManager:
         // The window manager gives the keyboard to the window it had before.
         x11::setManaged(window, false);
         return;
+    case Route::Grab:
+        if (m_grabbed) {
+            endGrab();
+            // Unmapped, the window hands the compositor's keyboard back to the window that had
+            // it; mapped again as one that does not want it, it does not take it back.
+            x11::remap(window, kNoKeyboard);
+        }
+        return;
+    case Route::XFocus:
+        break;
     }
     const unsigned long previous = m_previous;
     m_previous = 0;

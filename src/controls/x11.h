@@ -52,4 +52,11 @@ void setManaged(QWidget &window, bool managed);
 void requestActivation(QWidget &window);
 // Stay-on-top for a managed window (_NET_WM_STATE_ABOVE); kept on an unmanaged one for later.
 void setAbove(QWidget &window, bool on);
+// The window's _NET_WM_WINDOW_TYPE, one atom by name; remap: set while unmapped, then mapped
+// and raised again.
+void setWindowType(QWidget &window, const char *type);
+void remap(QWidget &window, const char *type);
+// All keys of the X server go to the window until ungrabbed (or it is unmapped).
+bool grabKeyboard(QWidget &window);
+void ungrabKeyboard();
 } // namespace x11

@@ -256,3 +256,58 @@ void x11::setAbove(QWidget &window, bool on)
     (void)on;
 #endif
 }
+
+void x11::setWindowType(QWidget &window, const char *type)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (const Window w = ownWindow(d, window)) {
+        setAtoms(d, w, atom(d, "_NET_WM_WINDOW_TYPE"), {atom(d, type)});
+        XFlush(d);
+    }
+#else
+    (void)window;
+    (void)type;
+#endif
+}
+
+void x11::remap(QWidget &window, const char *type)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    const Window w = ownWindow(d, window);
+    if (!w)
+        return;
+    XUnmapWindow(d, w);
+    setAtoms(d, w, atom(d, "_NET_WM_WINDOW_TYPE"), {atom(d, type)});
+    XMapWindow(d, w);
+    XRaiseWindow(d, w);
+    XSync(d, False);
+#else
+    (void)window;
+    (void)type;
+#endif
+}
+
+bool x11::grabKeyboard(QWidget &window)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    const Window w = ownWindow(d, window);
+    return w &&
+           XGrabKeyboard(d, w, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+#else
+    (void)window;
+    return false;
+#endif
+}
+
+void x11::ungrabKeyboard()
+{
+#ifdef HARROWKIT_X11
+    if (Display *d = display()) {
+        XUngrabKeyboard(d, CurrentTime);
+        XFlush(d);
+    }
+#endif
+}

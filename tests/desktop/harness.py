@@ -160,6 +160,8 @@ class WindowWatch:
 
 
 class Desktop:
+    name = "openbox"
+
     def __init__(self, source_dir=SOURCE_DIR):
         self.source_dir = source_dir
         self.dir = None
@@ -458,14 +460,17 @@ class Desktop:
 
     def grab(self):
         """The whole screen as a Picture."""
+        return parse_ppm(self._grabbed(["import", "-silent", "-window", "root", "ppm:-"], self.base_env()))
+
+    def _grabbed(self, argv, env):
+        """The image a screen-grabbing tool prints (PPM)."""
         try:
-            done = subprocess.run(["import", "-silent", "-window", "root", "ppm:-"], env=self.base_env(),
-                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=20)
+            done = subprocess.run(argv, env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=20)
         except subprocess.TimeoutExpired:
-            raise RuntimeError("import did not finish within 20 s") from None
+            raise RuntimeError(f"{argv[0]} did not finish within 20 s") from None
         if done.returncode != 0:
-            raise RuntimeError(f"import failed: {done.stderr.decode(errors='replace')}")
-        return parse_ppm(done.stdout)
+            raise RuntimeError(f"{argv[0]} failed: {done.stderr.decode(errors='replace')}")
+        return done.stdout
 
     def screenshot(self, path):
         write_png(path, self.grab())
@@ -544,6 +549,9 @@ class Desktop:
     def click(self, x, y, button=1):
         self._xdotool("mousemove", str(x), str(y), "click", str(button))
 
+    def double_click(self, x, y):
+        self._xdotool("mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1")
+
     def press(self, button=1):
         self._xdotool("mousedown", str(button))
 
@@ -582,8 +590,7 @@ class Desktop:
         if not found:
             raise RuntimeError(f"cover window did not appear: {self._read_log(f'cover-{number}.log')}")
         window, opened = found[0], time.monotonic()
-        if managed:
-            self.activate(window)
+        self._settle_cover(window, title, managed, (x, y, width, height))
         placed = wait_for(lambda: self.geometry(window) == (x, y, width, height), 5, 0.05)
         if not placed:
             raise RuntimeError(f"cover window at {self.geometry(window)}, wanted {(x, y, width, height)}")
@@ -591,13 +598,21 @@ class Desktop:
         grid = [(x + width * i // 4 - (i == 4), y + height * j // 4 - (j == 4)) for i in range(5) for j in range(5)]
         on_screen = [(px, py) for px, py in grid if 0 <= px < SCREEN_WIDTH and 0 <= py < SCREEN_HEIGHT]
 
-        def painted():
-            picture = self.grab()
-            return any(picture.pixel(px, py) == rgb for px, py in on_screen)
-
-        if not wait_for(painted, 5, 0.1):
+        if not wait_for(lambda: self._cover_shows(window, rgb, on_screen), 5, 0.1):
             raise RuntimeError(f"cover window {hex(window)} shows no {colour} anywhere in its area")
         return Cover(proc, window, rgb, opened)
+
+    def _settle_cover(self, window, title, managed, place):
+        """Brings a new cover window to `place` (x, y, width, height) as this
+        desktop places windows; here openbox has placed it, and a managed one
+        is activated."""
+        if managed:
+            self.activate(window)
+
+    def _cover_shows(self, window, rgb, points):
+        """Whether the screen shows the cover's colour rgb at any of points."""
+        picture = self.grab()
+        return any(picture.pixel(px, py) == rgb for px, py in points)
 
     def watch_window(self, window, seconds, settle_ms=None):
         tool = os.environ.get("WINWATCH")
@@ -642,8 +657,10 @@ class Desktop:
 class DesktopCase(unittest.TestCase):
     """A test case with a fresh desktop for every test method."""
 
+    desktop_class = None   # None: Xvfb with openbox
+
     def setUp(self):
-        self.desk = Desktop()
+        self.desk = (self.desktop_class or Desktop)()
         self.desk.start()
         self.addCleanup(self.desk.close)
 
