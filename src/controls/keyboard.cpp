@@ -65,10 +65,25 @@ void WindowKeyboard::take(QWidget &window)
     const unsigned long holder = x11::inputFocus();
     if (holder != own)
         m_previous = holder;
+    if (!m_watching) {
+        m_watching = x11::watchFocusOut(window, [this, &window] { keepFromManager(window); });
+    }
+    m_wanted = true;
     // Qt asks for the focus with the time of the last event it saw, which the server ignores
     // once anything newer (a window manager's focus change after a message box closed, say)
     // has moved the focus: ask with the server's own current time.
     x11::setInputFocus(own);
+}
+
+void WindowKeyboard::keepFromManager(QWidget &window)
+{
+    // A window manager that sees the window it focused go away (a message box that was just
+    // answered) parks the keyboard on a window of its own; on a busy machine it does so only
+    // after the person has already clicked into the box. Nobody types into that window: the
+    // keyboard stays where it was asked for.
+    const unsigned long parking = x11::windowManagerWindow();
+    if (m_wanted && parking != 0 && x11::inputFocus() == parking)
+        x11::setInputFocus(window.winId());
 }
 
 void WindowKeyboard::endGrab()
@@ -98,6 +113,7 @@ void WindowKeyboard::giveBack(QWidget &window)
     case Route::XFocus:
         break;
     }
+    m_wanted = false;
     const unsigned long previous = m_previous;
     m_previous = 0;
     if (x11::inputFocus() != window.winId())

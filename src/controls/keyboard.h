@@ -29,8 +29,10 @@ public:
 
 private:
     void endGrab();
+    void keepFromManager(QWidget &window);
 
     unsigned long m_previous = 0; // the X window that had the keyboard before; 0: none known
     bool m_grabbed = false;
+    bool m_wanted = false; // asked for the keyboard and not given it back since
     bool m_watching = false;
 };

@@ -133,28 +133,38 @@ bool x11::stepBelowActive(QWidget &window)
 
 #ifdef HARROWKIT_X11
 namespace {
-// Sees the root window's property changes among the events Qt receives from the server.
-class ActiveWindowFilter : public QAbstractNativeEventFilter {
+// Calls fn for the events Qt receives from the server that `matches` picks.
+class EventWatch : public QAbstractNativeEventFilter {
 public:
-    ActiveWindowFilter(unsigned long atom, std::function<void()> fn)
-        : m_atom(atom), m_fn(std::move(fn))
+    using Match = std::function<bool(const xcb_generic_event_t *)>;
+    EventWatch(Match matches, std::function<void()> fn)
+        : m_matches(std::move(matches)), m_fn(std::move(fn))
     {
     }
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
-        if (type != "xcb_generic_event_t")
-            return false;
-        const auto *ev = static_cast<const xcb_generic_event_t *>(message);
-        if ((ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
-            reinterpret_cast<const xcb_property_notify_event_t *>(ev)->atom == m_atom)
+        if (type == "xcb_generic_event_t" &&
+            m_matches(static_cast<const xcb_generic_event_t *>(message)))
             m_fn();
         return false;
     }
 
 private:
-    unsigned long m_atom;
+    Match m_matches;
     std::function<void()> m_fn;
 };
+
+// Installs the watch for as long as context lives.
+void watch(QObject *context, EventWatch::Match matches, std::function<void()> fn)
+{
+    auto *filter = new EventWatch(std::move(matches), std::move(fn));
+    QCoreApplication::instance()->installNativeEventFilter(filter);
+    QObject::connect(context, &QObject::destroyed, [filter] {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(filter);
+        delete filter;
+    });
+}
 } // namespace
 #endif
 
@@ -171,17 +181,48 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
     // Add to the events this connection already takes from the root, never replace them.
     XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
     XFlush(d);
-    auto *filter = new ActiveWindowFilter(detail::atom(d, "_NET_ACTIVE_WINDOW"), std::move(fn));
-    QCoreApplication::instance()->installNativeEventFilter(filter);
-    QObject::connect(context, &QObject::destroyed, [filter] {
-        if (QCoreApplication::instance())
-            QCoreApplication::instance()->removeNativeEventFilter(filter);
-        delete filter;
-    });
+    const auto active = static_cast<xcb_atom_t>(detail::atom(d, "_NET_ACTIVE_WINDOW"));
+    watch(
+        context,
+        [active](const xcb_generic_event_t *ev) {
+            return (ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
+                   reinterpret_cast<const xcb_property_notify_event_t *>(ev)->atom == active;
+        },
+        std::move(fn));
     return true;
 #else
     (void)context;
     (void)fn;
     return false;
 #endif
+}
+
+bool x11::watchFocusOut(QWidget &window, std::function<void()> fn)
+{
+#ifdef HARROWKIT_X11
+    if (!display() || !window.testAttribute(Qt::WA_WState_Created))
+        return false;
+    const auto own = static_cast<xcb_window_t>(window.winId());
+    watch(
+        &window,
+        [own](const xcb_generic_event_t *ev) {
+            return (ev->response_type & 0x7F) == XCB_FOCUS_OUT &&
+                   reinterpret_cast<const xcb_focus_out_event_t *>(ev)->event == own;
+        },
+        std::move(fn));
+    return true;
+#else
+    (void)window;
+    (void)fn;
+    return false;
+#endif
+}
+
+unsigned long x11::windowManagerWindow()
+{
+#ifdef HARROWKIT_X11
+    if (Display *d = display())
+        return detail::windowProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK");
+#endif
+    return 0;
 }

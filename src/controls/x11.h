@@ -25,6 +25,11 @@ namespace x11 {
 // Calls fn whenever the desktop's active window changes (another program's window came
 // forward). Returns false where that cannot be watched.
 bool watchActiveWindow(QObject *context, std::function<void()> fn);
+// Calls fn whenever the window loses the keyboard focus. Returns false where that cannot be
+// watched.
+bool watchFocusOut(QWidget &window, std::function<void()> fn);
+// The window manager's own window (_NET_SUPPORTING_WM_CHECK), 0 when there is none.
+unsigned long windowManagerWindow();
 } // namespace x11
 
 namespace x11 {

@@ -131,8 +131,7 @@ QString x11::windowManagerName()
     Display *d = display();
     if (!d)
         return {};
-    const Window check =
-        detail::windowProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK");
+    const auto check = static_cast<Window>(windowManagerWindow());
     if (!check)
         return {};
     QString name;

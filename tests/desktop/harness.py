@@ -14,6 +14,7 @@ Environment read here:
 """
 
 import atexit
+import contextlib
 import os
 import re
 import select
@@ -429,6 +430,10 @@ class Desktop:
     def geometry(self, window):
         """(x, y, width, height) with x, y absolute; None if the window is gone."""
         info = self._wininfo("-id", str(window))
+        if not info:
+            # xwininfo also measures the frame a window manager put around the window, and
+            # fails when the manager lets go of the window and destroys the frame meanwhile.
+            info = self._wininfo("-id", str(window))
         fields = {}
         for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"),
                            ("w", "Width"), ("h", "Height")):
@@ -565,6 +570,16 @@ class Desktop:
         self._xdotool("key", "--", name)
 
     # ----- other windows and tools ------------------------------------------
+
+    @contextlib.contextmanager
+    def window_manager_paused(self):
+        """The window manager stopped for the block, as on a machine so busy that
+        it handles what happened only afterwards."""
+        os.kill(self._wm.pid, signal.SIGSTOP)
+        try:
+            yield
+        finally:
+            os.kill(self._wm.pid, signal.SIGCONT)
 
     def open_window_over(self, x, y, width, height, colour="#13579b", managed=True, timeout=10):
         """A window filled with colour whose content covers x..x+width-1,
