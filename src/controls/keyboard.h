@@ -1,7 +1,8 @@
 // The keyboard for a top-level window that bypasses the window manager. Nobody else gives such
 // a window the keyboard, so it takes it itself when asked, and hands it back once it no longer
 // wants it (keys must not go on into a hidden box). How depends on who routes the keys:
-// - an X server: the window takes the X focus, and gives it back to the window that had it;
+// - an X server: the window takes the X focus (and keeps it from a window manager that parks
+//   it on a window of its own meanwhile), and gives it back to the window that had it;
 // - XWayland under a compositor whose window manager places windows where they ask (KWin,
 //   mutter): the compositor hands its keyboard only to windows it manages, so the window is
 //   handed to the manager while it has the keyboard (it is fully on screen then, so it stays
@@ -33,6 +34,6 @@ private:
 
     unsigned long m_previous = 0; // the X window that had the keyboard before; 0: none known
     bool m_grabbed = false;
-    bool m_wanted = false; // asked for the keyboard and not given it back since
-    bool m_watching = false;
+    bool m_wanted = false;   // asked for the keyboard and not given it back since
+    bool m_watching = false; // the focus (X server) or the active window (sway) is watched
 };
