@@ -1,5 +1,6 @@
-// Starts the application: binds the platform's outside controls, creates the window and
-// raises its load event, then runs the event loop.
+// Starts the application: reads the command line, binds the platform's outside controls,
+// creates the window and raises its load event, then runs the event loop.
+#include "app/commandline.h"
 #include "app/frmMain.h"
 #include "controls/browser/qtbrowser.h"
 #include "controls/browser/qttransfer.h"
@@ -14,6 +15,8 @@
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> exitCode = handleCommandLine(argc, argv))
+        return *exitCode;
     choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HarrowKIT"));

@@ -5,7 +5,7 @@
 #include "web/addresses.h"
 
 namespace {
-const QString kThisVersion = QStringLiteral("1.0");
+const QString kThisVersion = QStringLiteral(HARROWKIT_VERSION);
 const QString kQuestion =
     QStringLiteral("Would you like to download the latest version of HarrowKIT?");
 constexpr int kYesNoQuestionSystemModal = 4 + 32 + 4096;
