@@ -1,5 +1,6 @@
 // makeassets: draws every picture HarrowKIT ships (17 skins, the four faces of
-// the Search button, the logo strip and the program icon), writes assets.qrc,
+// the Search button, the logo strip and the program icon at the icon theme's
+// sizes and as a scalable picture), writes assets.qrc,
 // then reads all files back and checks them. Exit code 0 only if every check
 // passes. Output is byte-for-byte repeatable: fonts are loaded from fixed files,
 // nothing depends on the clock, and no metadata is written.
@@ -492,16 +493,27 @@ QImage renderLogoStrip(const Fonts &fonts)
 
 // ---------------------------------------------------------------- icon
 
-QImage renderIcon(int size)
+// The desktop's icon theme asks for these sizes; the window carries the first three listed in
+// WindowIconSizes.
+constexpr std::array<int, 8> IconSizes{16, 22, 24, 32, 48, 64, 128, 256};
+constexpr std::array<int, 3> WindowIconSizes{16, 32, 48};
+const QColor IconOutline(28, 36, 56, 220);
+const QColor IconFillTop(255, 255, 255);
+const QColor IconFillBottom(222, 230, 242);
+const QColor IconLetter(28, 92, 210);
+
+// The icon at one size: an outlined speech bubble and the three bars of an H.
+struct IconShape {
+    QPainterPath bubble;
+    qreal pen;
+    std::array<QRect, 3> bars;
+};
+
+IconShape iconShape(int size)
 {
     const qreal s = size;
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, true);
-
     // Speech bubble: rounded body with a tail at the lower left.
-    const qreal pen = size <= 16 ? 1.0 : size <= 32 ? 1.5 : 2.0;
+    const qreal pen = size <= 16 ? 1.0 : size <= 32 ? 1.5 : size <= 64 ? 2.0 : s / 32;
     const qreal inset = pen / 2;
     const qreal bodyBottom = std::round(s * 0.78) - inset;
     QPainterPath bubble;
@@ -514,14 +526,6 @@ QImage renderIcon(int size)
     tail.lineTo(tailX, s - inset);
     tail.lineTo(s * 0.50, bodyBottom - s * 0.02);
     tail.closeSubpath();
-    bubble = bubble.united(tail).simplified();
-
-    QLinearGradient fill(0, 0, 0, s);
-    fill.setColorAt(0.0, QColor(255, 255, 255));
-    fill.setColorAt(1.0, QColor(222, 230, 242));
-    p.setPen(QPen(QColor(28, 36, 56, 220), pen));
-    p.setBrush(fill);
-    p.drawPath(bubble);
 
     // The letter H built from pixel-aligned bars so it stays crisp at 16 px.
     const int h = static_cast<int>(std::lround(s * 0.44));
@@ -530,13 +534,60 @@ QImage renderIcon(int size)
     const int left = (size - w) / 2;
     const int top = static_cast<int>(std::lround((bodyBottom - h) / 2.0));
     const int bar = std::max(2, stem * 3 / 4 + (stem % 2));
-    const QColor blue(28, 92, 210);
+    return {bubble.united(tail).simplified(),
+            pen,
+            {QRect(left, top, stem, h), QRect(left + w - stem, top, stem, h),
+             QRect(left, top + (h - bar) / 2, w, bar)}};
+}
+
+QImage renderIcon(int size)
+{
+    const IconShape shape = iconShape(size);
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient fill(0, 0, 0, size);
+    fill.setColorAt(0.0, IconFillTop);
+    fill.setColorAt(1.0, IconFillBottom);
+    p.setPen(QPen(IconOutline, shape.pen));
+    p.setBrush(fill);
+    p.drawPath(shape.bubble);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(left, top, stem, h, blue);
-    p.fillRect(left + w - stem, top, stem, h, blue);
-    p.fillRect(left, top + (h - bar) / 2, w, bar, blue);
+    for (const QRect &bar : shape.bars)
+        p.fillRect(bar, IconLetter);
     p.end();
     return img.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The same drawing as a scalable picture, from the geometry of the largest size.
+QByteArray iconSvg()
+{
+    const int size = IconSizes.back();
+    const IconShape shape = iconShape(size);
+    auto num = [](qreal v) { return QByteArray::number(v, 'g', 6); };
+    QByteArray d;
+    for (int i = 0; i < shape.bubble.elementCount(); ++i) {
+        const QPainterPath::Element e = shape.bubble.elementAt(i);
+        const char *command = e.isMoveTo() ? "M" : e.isLineTo() ? "L" : e.isCurveTo() ? "C" : "";
+        d += command + num(e.x) + ' ' + num(e.y) + ' ';
+    }
+    const QByteArray n = QByteArray::number(size);
+    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + n + "\" height=\"" + n +
+                     "\" viewBox=\"0 0 " + n + ' ' + n + "\">\n";
+    svg += "<defs><linearGradient id=\"fill\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" "
+           "y1=\"0\" x2=\"0\" y2=\"" +
+           n + "\"><stop offset=\"0\" stop-color=\"" + IconFillTop.name().toLatin1() +
+           "\"/><stop offset=\"1\" stop-color=\"" + IconFillBottom.name().toLatin1() +
+           "\"/></linearGradient></defs>\n";
+    svg += "<path d=\"" + d.trimmed() + "\" fill=\"url(#fill)\" stroke=\"" +
+           IconOutline.name().toLatin1() + "\" stroke-opacity=\"" + num(IconOutline.alphaF()) +
+           "\" stroke-width=\"" + num(shape.pen) + "\"/>\n";
+    for (const QRect &bar : shape.bars)
+        svg += "<rect x=\"" + num(bar.x()) + "\" y=\"" + num(bar.y()) + "\" width=\"" +
+               num(bar.width()) + "\" height=\"" + num(bar.height()) + "\" fill=\"" +
+               IconLetter.name().toLatin1() + "\"/>\n";
+    return svg + "</svg>\n";
 }
 
 // ---------------------------------------------------------------- output
@@ -561,6 +612,14 @@ QString buttonName(int n)
     return QStringLiteral("button%1.jpg").arg(n);
 }
 
+QString iconName(int size)
+{
+    return QStringLiteral("icon%1.png").arg(size);
+}
+
+const QString IconSvgName = QStringLiteral("icon.svg");
+
+// The pictures compiled into the program (listed in assets.qrc).
 QStringList allAssetNames()
 {
     QStringList names;
@@ -568,9 +627,31 @@ QStringList allAssetNames()
         names << skinName(n);
     for (int n = 1; n <= 4; ++n)
         names << buttonName(n);
-    names << QStringLiteral("logostrip.jpg") << QStringLiteral("icon16.png")
-          << QStringLiteral("icon32.png") << QStringLiteral("icon48.png");
+    names << QStringLiteral("logostrip.jpg");
+    for (int size : WindowIconSizes)
+        names << iconName(size);
     return names;
+}
+
+// The icon's other sizes, installed into the desktop's icon theme only.
+QStringList themeOnlyNames()
+{
+    QStringList names;
+    for (int size : IconSizes)
+        if (std::find(WindowIconSizes.begin(), WindowIconSizes.end(), size) ==
+            WindowIconSizes.end())
+            names << iconName(size);
+    return names << IconSvgName;
+}
+
+bool saveBytes(const QByteArray &bytes, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
 }
 
 bool writeQrc(const QString &path)
@@ -579,12 +660,7 @@ bool writeQrc(const QString &path)
     for (const QString &name : allAssetNames())
         xml += "    <file>" + name.toUtf8() + "</file>\n";
     xml += "</qresource>\n</RCC>\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
+    return saveBytes(xml, path);
 }
 
 // ---------------------------------------------------------------- checks
@@ -755,8 +831,8 @@ void checkButtonsAndStrip(Checker &check, const QString &dir)
 
 void checkIcons(Checker &check, const QString &dir)
 {
-    for (int size : {16, 32, 48}) {
-        const QString name = QStringLiteral("icon%1.png").arg(size);
+    for (int size : IconSizes) {
+        const QString name = iconName(size);
         const QImage img = checkImage(check, dir + '/' + name, "PNG", QSize(size, size));
         if (img.isNull())
             continue;
@@ -764,6 +840,22 @@ void checkIcons(Checker &check, const QString &dir)
             qAlpha(img.pixel(size / 2, size / 3)) != 255)
             check.fail(name + ": expected a transparent corner and an opaque middle");
     }
+    // The scalable icon: well-formed, one outline and the three bars of the letter.
+    QFile svg(dir + '/' + IconSvgName);
+    if (!svg.open(QIODevice::ReadOnly)) {
+        check.fail(IconSvgName + QStringLiteral(" is missing"));
+        return;
+    }
+    QXmlStreamReader xml(&svg);
+    int paths = 0, rects = 0;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            paths += xml.name() == QLatin1String("path");
+            rects += xml.name() == QLatin1String("rect");
+        }
+    if (xml.hasError() || paths != 1 || rects != 3)
+        check.fail(IconSvgName + QStringLiteral(": not one outline and three bars ") +
+                   xml.errorString());
 }
 
 void checkQrc(Checker &check, const QString &dir)
@@ -870,9 +962,9 @@ int main(int argc, char *argv[])
                              dir + '/' + buttonName(n), "JPEG", 95);
     written &=
         saveImage(renderLogoStrip(fonts), dir + QStringLiteral("/logostrip.jpg"), "JPEG", 95);
-    for (int size : {16, 32, 48})
-        written &=
-            saveImage(renderIcon(size), dir + QStringLiteral("/icon%1.png").arg(size), "PNG");
+    for (int size : IconSizes)
+        written &= saveImage(renderIcon(size), dir + '/' + iconName(size), "PNG");
+    written &= saveBytes(iconSvg(), dir + '/' + IconSvgName);
     written &= writeQrc(dir + QStringLiteral("/assets.qrc"));
     if (!written)
         return 1;
@@ -896,6 +988,6 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("all %lld files written and verified\n",
-                static_cast<long long>(allAssetNames().size()) + 1);
+                static_cast<long long>(allAssetNames().size() + themeOnlyNames().size()) + 1);
     return 0;
 }
