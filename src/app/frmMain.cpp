@@ -2,6 +2,7 @@
 // Positions were drawn at 15 twips per pixel; they are laid out in those pixels.
 #include "app/frmMain.h"
 
+#include "controls/accessible.h"
 #include "controls/session.h"
 #include "settings/modRegistry.h"
 
@@ -101,6 +102,20 @@ void frmMain::buildLayout()
         w->setObjectName(QLatin1String(name));
     Timer1->setObjectName(QStringLiteral("Timer1"));
     TimerRetract->setObjectName(QStringLiteral("TimerRetract"));
+
+    // What a screen reader announces: the knobs by what they do, the links by where they go.
+    // The knobs' tooltips stay and are read as their descriptions.
+    Text1->setAccessibleName(QStringLiteral("Search the web"));
+    const std::tuple<QWidget *, QAccessible::Role, const char *> spoken[] = {
+        {picButton, QAccessible::Button, "Search"},
+        {imgOptions, QAccessible::Button, "Change skin"},
+        {imgOnTop, QAccessible::Button, "Stay on top"},
+        {imgClose, QAccessible::Button, "Exit HarrowKIT"},
+        {imgGoGoogle, QAccessible::Link, "Search engine home page"},
+        {imgHarrowKit, QAccessible::Link, "HarrowKIT downloads"},
+        {imgGoVesko, QAccessible::Link, "HarrowKIT home page"}};
+    for (const auto &[w, role, name] : spoken)
+        setAccessible(*w, role, QLatin1String(name));
 
     // Tab order: BackPic, Picture1, Text1, (the hidden browser), picButton.
     BackPic->setFocusPolicy(Qt::NoFocus);
