@@ -19,7 +19,7 @@ QString installedSite()
     QStringList candidates;
     if (QCoreApplication::instance())
         candidates << QCoreApplication::applicationDirPath() +
-                          QStringLiteral("/../share/harrowkit/site");
+                          QStringLiteral("/" HARROWKIT_SITE_FROM_BIN);
     candidates << QStringLiteral(HARROWKIT_SITE_DIR) << QStringLiteral(HARROWKIT_SOURCE_SITE_DIR);
     for (const QString &c : candidates)
         if (QFileInfo::exists(c + QStringLiteral("/search.htm")))

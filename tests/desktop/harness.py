@@ -343,10 +343,14 @@ class Desktop:
 
     # ----- the program ------------------------------------------------
 
-    def start_app(self, extra_env=None):
-        binary = os.environ.get("HARROWKIT_BIN")
-        if not binary or not os.access(binary, os.X_OK):
-            raise RuntimeError(f"HARROWKIT_BIN does not name a program: {binary!r}")
+    def start_app(self, extra_env=None, argv=None):
+        """Starts the program under test ($HARROWKIT_BIN), or the command argv, which is
+        looked up on the PATH of the program's environment. A None in extra_env unsets."""
+        if argv is None:
+            binary = os.environ.get("HARROWKIT_BIN")
+            if not binary or not os.access(binary, os.X_OK):
+                raise RuntimeError(f"HARROWKIT_BIN does not name a program: {binary!r}")
+            argv = [binary]
         number = len(self.apps) + 1
         env = self.app_env()
         for key, value in (extra_env or {}).items():
@@ -356,7 +360,7 @@ class Desktop:
                 env[key] = value
         out_path, err_path = self.path(f"app{number}.out"), self.path(f"app{number}.err")
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            proc = subprocess.Popen(_dying_with_us([binary]), env=env, cwd=self.dir, stdin=subprocess.DEVNULL,
+            proc = subprocess.Popen(_dying_with_us(argv), env=env, cwd=self.dir, stdin=subprocess.DEVNULL,
                                     stdout=out, stderr=err, start_new_session=True)
         self.apps.append(AppRun(proc, out_path, err_path))
         return proc

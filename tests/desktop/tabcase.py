@@ -24,9 +24,10 @@ OFF_TAB = (640, 700)                  # a screen point far from the tab wherever
 
 
 class TabCase(DesktopCase):
-    def start_tab(self, top=DEFAULT_TOP):
-        """Starts the program and waits until its tab is docked (at `top`, unless None)."""
-        app = self.desk.start_app()
+    def start_tab(self, top=DEFAULT_TOP, **start):
+        """Starts the program (start: start_app's arguments) and waits until its tab is
+        docked (at `top`, unless None)."""
+        app = self.desk.start_app(**start)
         tab = self.desk.wait_tab(app, START_TIMEOUT)
 
         def docked():
