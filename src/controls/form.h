@@ -31,7 +31,6 @@ public:
     // Focusing the window hands the keyboard to its active control: the one that had the focus
     // last, else the first in the tab order that takes it.
     void SetFocus();
-    QWidget *activeControl() const;
     // The window system's keyboard for the window, and giving it back to whoever had it before.
     void takeKeyboard();
     void returnKeyboard();
@@ -44,6 +43,8 @@ protected:
     void showEvent(QShowEvent *) override;
 
 private:
+    QWidget *activeControl() const;
+
     // One axis: the twips value last set and the pixel it was put at.
     struct Axis {
         float twips = 0;
