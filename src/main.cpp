@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "controls/browser/qtbrowser.h"
 #include "controls/browser/qttransfer.h"
+#include "controls/browser/submitpages.h"
 #include "controls/qtdialogs.h"
 #include "controls/qtinstance.h"
 #include "controls/qtregistry.h"
@@ -12,12 +13,17 @@
 #include "settings/modRegistry.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
     if (const std::optional<int> exitCode = handleCommandLine(argc, argv))
         return *exitCode;
     choosePlatform();
+    if (!displayReachable()) {
+        std::fputs("HarrowKIT needs a graphical session: no display found\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HarrowKIT"));
     QApplication::setOrganizationName(QStringLiteral("HarrowKIT"));
@@ -34,7 +40,10 @@ int main(int argc, char **argv)
     QtStayOnTop stayOnTop;
     QtScreen screen;
     QtInstanceGuard instance(QStringLiteral("HarrowKIT"));
-    QtProcess process([&instance] { instance.release(); });
+    QtProcess process([&instance] {
+        instance.release();
+        SubmitPages::removeAll(); // pages holding the person's queries go with the process
+    });
     Platform platform{registry, browser,   transfer, messageBox, shell,  cursor,
                       events,   stayOnTop, screen,   instance,   process};
 

@@ -42,7 +42,7 @@ void frmMain::buildLayout()
     setWindowIcon(icon);
     resize(411, 133);
     // Until start-up docks it, the window waits just beyond the screen's right edge.
-    setLeft(m_platform.screen.width());
+    setLeft(ScreenWidth());
 
     for (int n = 1; n <= 17; ++n)
         imgSkin.add(asset(QStringLiteral("skin%1.bmp").arg(n, 2, 10, QLatin1Char('0'))));

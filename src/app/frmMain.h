@@ -49,6 +49,9 @@ public:
     ImageList imlButton;
     ImageList imgSkin;
 
+    // How much of the docked tab shows at the screen's right edge.
+    static constexpr float kStrip = 90;
+
     // --- the application object ---
     QString AppTitle = QStringLiteral("HarrowKIT");
 

@@ -45,7 +45,7 @@ void frmMain::Form_Load()
 
     step([&] { applySkin(); });
 
-    step([&] { setLeft(p.screen.width() - 90); });
+    step([&] { setLeft(ScreenWidth() - kStrip); });
 
     step([&] { regAccess = settingRead("poy", poY); });
     if (branch([&] { return regAccess == 0; })) {
@@ -53,6 +53,11 @@ void frmMain::Form_Load()
         step([&] { regAccess = settingWrite("poy", poY); });
     }
     step([&] { setTop(poY); });
+    // On a desktop of several screens the tab belongs on the outer right edge at that height.
+    if (branch([&] { return chooseScreen(poY, kStrip); })) {
+        step([&] { setTop(poY); });
+        step([&] { setLeft(ScreenWidth() - kStrip); });
+    }
 
     step([&] { upD = 1; });
     step([&] { regAccess = settingWrite("upd", upD); });

@@ -9,10 +9,18 @@ const QString kOnTopOff = QStringLiteral(" Stay On Top Mode: OFF ");
 
 void frmMain::Timer1_Timer()
 {
-    if (branch([&] { return Left() > m_platform.screen.width(); })) {
+    // Screens added, removed, resized or moved: a docked tab goes to the outer right edge at
+    // its stored height. A tab that is out or sliding follows once it is back.
+    if (branch([&] { return extended == 0 && once == 0 && screensChanged(); })) {
+        step([&] { regAccess = settingRead("poy", poY); });
+        step([&] { chooseScreen(poY, kStrip); });
+        step([&] { setTop(poY); });
+        step([&] { setLeft(ScreenWidth() - kStrip); });
+    }
+    if (branch([&] { return Left() > ScreenWidth(); })) {
         step([&] { regAccess = settingRead("poy", poY); });
         step([&] { setTop(poY); });
-        step([&] { setLeft(m_platform.screen.width() - 90); });
+        step([&] { setLeft(ScreenWidth() - kStrip); });
     }
     if (branch([&] { return onTopToggle == 0; })) {
         step([&] { setStayOnTop(false); });

@@ -1,6 +1,7 @@
 #include "controls/form.h"
 
 #include "controls/platform.h"
+#include "controls/screens.h"
 
 #include <QPainter>
 #include <cmath>
@@ -20,9 +21,33 @@ int Form::Axis::put(float value, float tpp)
     return pixel;
 }
 
-Form::Form(IScreen &screen) : m_screen(screen)
+Form::Form(IScreen &screen) : m_screen(screen), m_seen(screen.screens())
 {
     setMouseTracking(true);
+    if (!m_seen.empty())
+        m_dock = m_seen.front();
+}
+
+float Form::ScreenWidth() const
+{
+    return static_cast<float>(m_dock.width()) * twipsPerPixelX();
+}
+
+bool Form::chooseScreen(float top, float strip)
+{
+    m_seen = m_screen.screens();
+    const QRect chosen =
+        dockingScreen(m_seen, static_cast<int>(std::lround(top / twipsPerPixelY())), size(),
+                      static_cast<int>(std::lround(strip / twipsPerPixelX())));
+    if (chosen == m_dock)
+        return false;
+    m_dock = chosen;
+    return true;
+}
+
+bool Form::screensChanged() const
+{
+    return m_screen.screens() != m_seen;
 }
 
 float Form::twipsPerPixelX() const
@@ -37,12 +62,12 @@ float Form::twipsPerPixelY() const
 
 float Form::Left() const
 {
-    return m_left.read(x(), twipsPerPixelX());
+    return m_left.read(x() - m_dock.x(), twipsPerPixelX());
 }
 
 float Form::Top() const
 {
-    return m_top.read(y(), twipsPerPixelY());
+    return m_top.read(y() - m_dock.y(), twipsPerPixelY());
 }
 
 float Form::Width() const
@@ -58,13 +83,13 @@ float Form::Height() const
 void Form::setLeft(float twips)
 {
     const int px = m_left.put(twips, twipsPerPixelX());
-    move(px, y());
+    move(m_dock.x() + px, y());
 }
 
 void Form::setTop(float twips)
 {
     const int py = m_top.put(twips, twipsPerPixelY());
-    move(x(), py);
+    move(x(), m_dock.y() + py);
 }
 
 void Form::setWidth(float twips)

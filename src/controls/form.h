@@ -6,7 +6,9 @@
 #include "controls/keyboard.h"
 
 #include <QPixmap>
+#include <QRect>
 #include <QWidget>
+#include <vector>
 
 class IScreen;
 
@@ -23,6 +25,17 @@ public:
     void setTop(float twips);
     void setWidth(float twips);
     void setHeight(float twips);
+
+    // The width in twips of the screen the window docks on. Left and Top are measured from that
+    // screen's top-left corner.
+    float ScreenWidth() const;
+    QPoint screenOrigin() const { return m_dock.topLeft(); }
+    // Chooses the screen to dock on for the window at top (twips) with strip twips showing.
+    // Left and Top keep their values and now count from the chosen screen, so the caller
+    // places the window anew. True when the screen changed.
+    bool chooseScreen(float top, float strip);
+    // The desktop's screens differ from those the last choice was made among.
+    bool screensChanged() const;
 
     // The window's background picture, drawn from its top-left corner.
     void setPicture(const QPixmap &picture);
@@ -54,6 +67,8 @@ private:
         int put(float value, float tpp);
     };
     IScreen &m_screen;
+    QRect m_dock;              // the screen docked on, in pixels
+    std::vector<QRect> m_seen; // the screens the choice was made among
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
     WindowKeyboard m_keyboard;

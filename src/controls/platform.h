@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class HtmlDocument;
@@ -83,11 +85,12 @@ public:
     virtual void setStayOnTop(QWidget &window, bool on) = 0;
 };
 
-// The primary screen.
+// The desktop's screens.
 class IScreen {
 public:
     virtual ~IScreen() = default;
-    virtual float width() = 0; // twips
+    // Each screen's place and size in the window system's pixels, the primary screen first.
+    virtual std::vector<QRect> screens() = 0;
     virtual float twipsPerPixelX() = 0;
     virtual float twipsPerPixelY() = 0;
 };

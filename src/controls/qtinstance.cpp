@@ -3,34 +3,63 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
 const QByteArray kActivate = "activate\n";
 
-QString userDirectory(const QString &dir)
+QStringList defaultFolders()
 {
-    if (!dir.isEmpty())
-        return dir;
-    QString d = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (d.isEmpty())
-        d = QDir::tempPath();
-    QDir().mkpath(d);
-    return d;
+    QStringList dirs;
+    for (const auto location : {QStandardPaths::RuntimeLocation, QStandardPaths::CacheLocation}) {
+        const QString d = QStandardPaths::writableLocation(location);
+        if (!d.isEmpty())
+            dirs << d;
+    }
+    return dirs;
 }
 } // namespace
 
-QtInstanceGuard::QtInstanceGuard(const QString &name, const QString &dir)
+QtInstanceGuard::QtInstanceGuard(const QString &name, const QStringList &dirs)
+    : m_name(name), m_dirs(dirs.isEmpty() ? defaultFolders() : dirs)
 {
-    const QString d = userDirectory(dir);
-    m_lock = std::make_unique<QLockFile>(d + QLatin1Char('/') + name + QStringLiteral(".lock"));
-    // Only a lock whose process is gone is stale, however old it is.
-    m_lock->setStaleLockTime(0);
+    useFolder(m_dirs.front());
+}
+
+void QtInstanceGuard::useFolder(const QString &dir)
+{
 #ifdef Q_OS_WIN
-    m_socketName = name + QLatin1Char('-') + qEnvironmentVariable("USERNAME");
+    Q_UNUSED(dir);
+    m_socketName = m_name + QLatin1Char('-') + qEnvironmentVariable("USERNAME");
 #else
-    m_socketName = d + QLatin1Char('/') + name + QStringLiteral(".sock");
+    m_socketName = dir + QLatin1Char('/') + m_name + QStringLiteral(".sock");
 #endif
+}
+
+bool QtInstanceGuard::takeLock()
+{
+    for (const QString &dir : std::as_const(m_dirs)) {
+        QDir().mkpath(dir);
+        auto lock =
+            std::make_unique<QLockFile>(dir + QLatin1Char('/') + m_name + QStringLiteral(".lock"));
+        // Only a lock whose process is gone is stale, however old it is.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            m_locked = true;
+            useFolder(dir);
+            return false;
+        }
+        if (lock->error() == QLockFile::LockFailedError) {
+            useFolder(dir); // where the running instance listens
+            return true;
+        }
+    }
+    std::fputs("HarrowKIT: no folder for the one-instance lock; running without the "
+               "one-instance rule\n",
+               stderr);
+    return false;
 }
 
 QtInstanceGuard::~QtInstanceGuard()
@@ -44,7 +73,7 @@ void QtInstanceGuard::release()
         m_server->close();
         m_server.reset();
     }
-    if (m_locked) {
+    if (m_locked && m_lock) {
         m_lock->unlock();
         m_locked = false;
     }
@@ -54,9 +83,9 @@ bool QtInstanceGuard::prevInstance()
 {
     if (!m_tried) {
         m_tried = true;
-        m_locked = m_lock->tryLock(0);
+        m_previous = takeLock();
     }
-    return !m_locked;
+    return m_previous;
 }
 
 std::int32_t QtInstanceGuard::findWindow(const QString &, const QString &)

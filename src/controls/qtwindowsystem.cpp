@@ -2,6 +2,7 @@
 
 #include "controls/x11.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -66,6 +67,10 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             m_stepDown.stop();
             x11::setAbove(window, true); // for the time a window manager holds it
             x11::raise(window);
+            // A question the program asks stays above its own tab, to be read and answered.
+            if (QWidget *question = QApplication::activeModalWidget();
+                question && question != &window)
+                x11::stepBelow(window, *question);
         } else if (!m_stepDown.isActive()) {
             stepDownSoon(250);
         }
@@ -93,9 +98,15 @@ float twipsPerPixel(qreal dpi)
 }
 } // namespace
 
-float QtScreen::width()
+std::vector<QRect> QtScreen::screens()
 {
-    return static_cast<float>(primary().geometry().width()) * twipsPerPixelX();
+    // Qt keeps the list up to date from the window system's notices: asking costs no round
+    // trip to the server.
+    std::vector<QRect> all{primary().geometry()};
+    for (const QScreen *s : QGuiApplication::screens())
+        if (s != QGuiApplication::primaryScreen())
+            all.push_back(s->geometry());
+    return all;
 }
 
 float QtScreen::twipsPerPixelX()

@@ -31,7 +31,7 @@ private:
 
 class QtScreen : public IScreen {
 public:
-    float width() override;
+    std::vector<QRect> screens() override;
     float twipsPerPixelX() override;
     float twipsPerPixelY() override;
 };

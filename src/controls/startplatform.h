@@ -3,3 +3,8 @@
 #pragma once
 
 void choosePlatform();
+
+// False when no graphical session can be reached: no display named at all, or an X display
+// that refuses the connection while no Wayland display is named either. A platform the person
+// chose themselves is trusted.
+bool displayReachable();

@@ -101,21 +101,18 @@ void x11::lower(QWidget &window)
 #endif
 }
 
-bool x11::stepBelowActive(QWidget &window)
-{
 #ifdef HARROWKIT_X11
-    Display *d = display();
-    if (!d || !window.testAttribute(Qt::WA_WState_Created))
-        return false;
+namespace {
+// Stacks own directly below other's top-level window: the frame a window manager put around
+// it, else the window itself.
+bool stackBelow(Display *d, Window own, Window other)
+{
     const Window root = DefaultRootWindow(d);
-    const Window active = detail::windowProperty(d, root, "_NET_ACTIVE_WINDOW");
-    const auto own = static_cast<Window>(window.winId());
-    if (active == 0 || active == own)
+    if (other == 0 || other == own)
         return false;
-    // The window manager stacks the frame around the client: find the child of the root.
-    Window top = active;
-    for (Window parent = detail::parentOf(d, top); parent != root && parent != 0;
-         parent = detail::parentOf(d, top))
+    Window top = other;
+    for (Window parent = x11::detail::parentOf(d, top); parent != root && parent != 0;
+         parent = x11::detail::parentOf(d, top))
         top = parent;
     if (top == own)
         return false;
@@ -125,8 +122,35 @@ bool x11::stepBelowActive(QWidget &window)
     XConfigureWindow(d, own, CWSibling | CWStackMode, &changes);
     XFlush(d);
     return true;
+}
+} // namespace
+#endif
+
+bool x11::stepBelowActive(QWidget &window)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (!d || !window.testAttribute(Qt::WA_WState_Created))
+        return false;
+    return stackBelow(d, static_cast<Window>(window.winId()),
+                      detail::windowProperty(d, DefaultRootWindow(d), "_NET_ACTIVE_WINDOW"));
 #else
     (void)window;
+    return false;
+#endif
+}
+
+bool x11::stepBelow(QWidget &window, QWidget &other)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (!d || !window.testAttribute(Qt::WA_WState_Created) ||
+        !other.testAttribute(Qt::WA_WState_Created))
+        return false;
+    return stackBelow(d, static_cast<Window>(window.winId()), static_cast<Window>(other.winId()));
+#else
+    (void)window;
+    (void)other;
     return false;
 #endif
 }

@@ -19,6 +19,8 @@ namespace x11 {
 // Restacks the window just below the active window of the desktop, when that is another
 // program's window; returns false when there was nothing to step below.
 bool stepBelowActive(QWidget &window);
+// Restacks the window just below another window of this program.
+bool stepBelow(QWidget &window, QWidget &other);
 } // namespace x11
 
 namespace x11 {

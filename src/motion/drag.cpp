@@ -51,7 +51,10 @@ void frmMain::dragTo()
 {
     QPoint cursor;
     step([&] { cursor = m_platform.cursor.pos(); });
-    step([&] { setTop(static_cast<float>(cursor.y() * kTwipsPerPixel - grabY)); });
+    step([&] {
+        const int y = cursor.y() - screenOrigin().y(); // from the top of the screen docked on
+        setTop(static_cast<float>(y * kTwipsPerPixel - grabY));
+    });
 }
 
 void frmMain::dragEnd()

@@ -35,7 +35,7 @@ void frmMain::Form_MouseMove(Int16, Int16, float, float)
     }
 
     Int16 last = 0; // the hidden width in steps, fixed before the first step
-    step([&] { last = cint16((Width() - (m_platform.screen.width() - Left())) / kStep); });
+    step([&] { last = cint16((Width() - (ScreenWidth() - Left())) / kStep); });
     for (int i = 1; i <= last; ++i) {
         step([&] { setLeft(Left() - kStep); });
         step([&] { events.doEvents(); });

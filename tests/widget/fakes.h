@@ -135,9 +135,15 @@ struct FakeStayOnTop : IStayOnTop {
 };
 
 struct FakeScreen : IScreen {
-    float twips = 19200;
+    float twips = 19200; // the one screen's width, when no arrangement is given
     float tpp = 15;
-    float width() override { return twips; }
+    std::vector<QRect> rects; // the desktop's screens in pixels, the primary first
+    std::vector<QRect> screens() override
+    {
+        if (!rects.empty())
+            return rects;
+        return {QRect(0, 0, static_cast<int>(twips / tpp), 1080)};
+    }
     float twipsPerPixelX() override { return tpp; }
     float twipsPerPixelY() override { return tpp; }
 };

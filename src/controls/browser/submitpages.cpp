@@ -5,9 +5,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
+#include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <cstdlib>
@@ -15,36 +16,58 @@
 #include <unistd.h>
 
 namespace {
-const QString kFolderPrefix = QStringLiteral("harrowkit-submit-");
+const QString kFolderName = QStringLiteral("harrowkit-pages");
+const QString kPagePattern = QStringLiteral("search-*.html");
+constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
 
-// Folders to remove when the process exits normally.
+// Pages written and not yet removed, to remove when the process ends.
 QMutex g_mutex;
-QStringList &liveFolders()
+QStringList &livePages()
 {
-    static QStringList folders;
-    return folders;
+    static QStringList pages;
+    return pages;
 }
 
-void removeLiveFolders()
+void removeLivePages()
 {
     const QMutexLocker lock(&g_mutex);
-    for (const QString &path : liveFolders())
-        QDir(path).removeRecursively();
-    liveFolders().clear();
+    for (const QString &path : livePages())
+        QFile::remove(path);
+    livePages().clear();
 }
 
-// Folders of this user that an earlier process left behind (it was killed or ended at once).
-void sweepStaleFolders(std::chrono::milliseconds lifetime)
+// A folder only this person can enter: in their runtime folder, else in their cache folder.
+// A name that is a link, or a folder someone else owns or can enter, is not used.
+QString privateFolder()
 {
-    const QDir temp(QDir::tempPath());
+    for (const auto location : {QStandardPaths::RuntimeLocation, QStandardPaths::CacheLocation}) {
+        const QString base = QStandardPaths::writableLocation(location);
+        if (base.isEmpty() || !QDir().mkpath(base))
+            continue;
+        const QString path = base + QLatin1Char('/') + kFolderName;
+        QDir().mkdir(path, kOwnerOnly);
+        const QFileInfo info(path);
+        if (!info.isSymLink() && info.isDir() && info.ownerId() == getuid() &&
+            (info.permissions() & kOthers) == 0)
+            return path;
+    }
+    return {};
+}
+
+// Pages an earlier process left behind (it was killed): only regular files of this person,
+// never what a link points to.
+void sweepStalePages(const QString &folder, std::chrono::milliseconds lifetime)
+{
     const QDateTime before =
         QDateTime::currentDateTimeUtc().addMSecs(-std::max<qint64>(lifetime.count(), 60000));
     const QFileInfoList entries =
-        temp.entryInfoList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+        QDir(folder).entryInfoList({kPagePattern}, QDir::Files | QDir::NoSymLinks | QDir::Hidden);
     for (const QFileInfo &info : entries)
-        if (info.ownerId() == getuid() && info.lastModified().toUTC() < before &&
-            !liveFolders().contains(info.filePath()))
-            QDir(info.filePath()).removeRecursively();
+        if (!info.isSymLink() && info.isFile() && info.ownerId() == getuid() &&
+            info.lastModified().toUTC() < before && !livePages().contains(info.filePath()))
+            QFile::remove(info.filePath());
 }
 
 QString escaped(const QString &text)
@@ -73,8 +96,8 @@ QString enctypeName(Enctype enctype)
 SubmitPages::SubmitPages(std::chrono::milliseconds lifetime) : m_lifetime(lifetime)
 {
     static const bool registered = [] {
-        liveFolders(); // constructed first, so it is destroyed after the exit handler ran
-        std::atexit(removeLiveFolders);
+        livePages(); // constructed first, so it is destroyed after the exit handler ran
+        std::atexit(removeLivePages);
         return true;
     }();
     Q_UNUSED(registered);
@@ -82,15 +105,15 @@ SubmitPages::SubmitPages(std::chrono::milliseconds lifetime) : m_lifetime(lifeti
 
 SubmitPages::~SubmitPages()
 {
-    if (!m_folder)
-        return;
     const QMutexLocker lock(&g_mutex);
-    liveFolders().removeAll(m_folder->path());
+    for (const QString &path : std::as_const(m_written))
+        if (livePages().removeAll(path) > 0)
+            QFile::remove(path);
 }
 
-QString SubmitPages::folder() const
+void SubmitPages::removeAll()
 {
-    return m_folder ? m_folder->path() : QString();
+    removeLivePages();
 }
 
 QByteArray SubmitPages::page(const FormSubmission &s)
@@ -118,23 +141,15 @@ QByteArray SubmitPages::page(const FormSubmission &s)
 
 QString SubmitPages::write(const FormSubmission &submission)
 {
-    if (!m_folder) {
-        {
-            const QMutexLocker lock(&g_mutex);
-            sweepStaleFolders(m_lifetime);
-        }
-        m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QLatin1Char('/') +
-                                                   kFolderPrefix + QStringLiteral("XXXXXX"));
-        if (!m_folder->isValid()) {
-            m_folder.reset();
+    if (m_folder.isEmpty()) {
+        const QString folder = privateFolder();
+        if (folder.isEmpty())
             throw std::runtime_error("no private folder for the search page");
-        }
-        QFile::setPermissions(m_folder->path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QMutexLocker lock(&g_mutex);
-        liveFolders().append(m_folder->path());
+        sweepStalePages(folder, m_lifetime);
+        m_folder = folder;
     }
-    QTemporaryFile file(m_folder->path() + QStringLiteral("/search-XXXXXX.html"));
+    QTemporaryFile file(m_folder + QStringLiteral("/search-XXXXXX.html"));
     file.setAutoRemove(false);
     if (!file.open())
         throw std::runtime_error("cannot create the search page");
@@ -147,6 +162,16 @@ QString SubmitPages::write(const FormSubmission &submission)
         QFile::remove(path);
         throw std::runtime_error("cannot write the search page");
     }
-    QTimer::singleShot(m_lifetime, &m_timers, [path] { QFile::remove(path); });
+    {
+        const QMutexLocker lock(&g_mutex);
+        livePages().append(path);
+        m_written.append(path);
+    }
+    QTimer::singleShot(m_lifetime, &m_timers, [this, path] {
+        const QMutexLocker lock(&g_mutex);
+        livePages().removeAll(path);
+        m_written.removeAll(path);
+        QFile::remove(path);
+    });
     return path;
 }

@@ -1,0 +1,93 @@
+"""A desktop of several screens: Xorg with its dummy video driver, whose RandR outputs
+DUMMY0, DUMMY1, ... can be switched on, sized and placed while programs run, as a person's
+monitors are plugged in and arranged. openbox manages it like the one-screen desktop."""
+
+import os
+import select
+import subprocess
+import time
+
+from harness import Desktop, _dying_with_us
+
+_CONFIG = """Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 5120 2048
+  EndSubSection
+EndSection
+"""
+
+# Modes the dummy outputs do not list by themselves (cvt timings).
+_MODES = {
+    "1280x800": "83.50 1280 1352 1480 1680 800 803 809 831 -hsync +vsync",
+    "1024x768": "63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync",
+    "2560x1600": "348.50 2560 2760 3032 3504 1600 1603 1609 1658 -hsync +vsync",
+}
+
+
+class XorgDesktop(Desktop):
+    name = "xorg-dummy"
+
+    def _start_x(self):
+        config = self.path("xorg.conf")
+        with open(config, "w") as f:
+            f.write(_CONFIG)
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = self._spawn_x(["Xorg", "-displayfd", str(write_end), "-config", config,
+                                        "-noreset", "-nolisten", "tcp", "-novtswitch", "-sharevts",
+                                        "-logfile", self.path("xorg.log")], write_end)
+            os.close(write_end)
+            write_end = None
+            number = b""
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], 0.2)
+                if ready:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        break
+                    number += chunk
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        if not number.strip().isdigit():
+            raise RuntimeError(f"Xorg gave no display number: {self._read_log('xorg.log')[-2000:]}")
+        self.display = f":{number.strip().decode()}"
+        for name, timing in _MODES.items():
+            self._tool(["xrandr", "--newmode", name, *timing.split()])
+
+    def _spawn_x(self, argv, keep_fd):
+        with open(self.path("xorg.out"), "ab") as log:
+            return subprocess.Popen(_dying_with_us(argv), env=self.base_env(), stdin=subprocess.DEVNULL,
+                                    stdout=log, stderr=log, pass_fds=(keep_fd,), start_new_session=True)
+
+    def arrange(self, *outputs):
+        """Switches on the outputs given as (mode, x, y), DUMMY0 first and primary, and
+        switches the others off."""
+        argv = ["xrandr"]
+        for number in range(4):
+            name = f"DUMMY{number}"
+            if number < len(outputs):
+                mode, x, y = outputs[number]
+                self._tool(["xrandr", "--addmode", name, mode])
+                argv += ["--output", name, "--mode", mode, "--pos", f"{x}x{y}"]
+                if number == 0:
+                    argv.append("--primary")
+            else:
+                argv += ["--output", name, "--off"]
+        self._tool(argv, check=True)
