@@ -25,7 +25,7 @@ Form::Form(IScreen &screen) : m_screen(screen), m_seen(screen.screens())
 {
     setMouseTracking(true);
     if (!m_seen.empty())
-        m_dock = m_seen.front();
+        m_dock = m_seen.front().rect;
 }
 
 float Form::ScreenWidth() const
@@ -36,9 +36,10 @@ float Form::ScreenWidth() const
 bool Form::chooseScreen(float top, float strip)
 {
     m_seen = m_screen.screens();
-    const QRect chosen =
+    const int index =
         dockingScreen(m_seen, static_cast<int>(std::lround(top / twipsPerPixelY())), size(),
                       static_cast<int>(std::lround(strip / twipsPerPixelX())));
+    const QRect chosen = index < 0 ? QRect() : m_seen[static_cast<std::size_t>(index)].rect;
     if (chosen == m_dock)
         return false;
     m_dock = chosen;

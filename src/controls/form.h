@@ -4,9 +4,9 @@
 #pragma once
 
 #include "controls/keyboard.h"
+#include "controls/screens.h"
 
 #include <QPixmap>
-#include <QRect>
 #include <QWidget>
 #include <vector>
 
@@ -68,7 +68,7 @@ private:
     };
     IScreen &m_screen;
     QRect m_dock;              // the screen docked on, in pixels
-    std::vector<QRect> m_seen; // the screens the choice was made among
+    std::vector<ScreenArea> m_seen; // the screens the choice was made among
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
     WindowKeyboard m_keyboard;

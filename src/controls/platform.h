@@ -3,8 +3,9 @@
 // fakes. A failing platform call throws; the calling handler decides whether to go on.
 #pragma once
 
+#include "controls/screens.h"
 #include <QPoint>
-#include <QRect>
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -89,8 +90,8 @@ public:
 class IScreen {
 public:
     virtual ~IScreen() = default;
-    // Each screen's place and size in the window system's pixels, the primary screen first.
-    virtual std::vector<QRect> screens() = 0;
+    // Each screen of the desktop, the primary screen first.
+    virtual std::vector<ScreenArea> screens() = 0;
     virtual float twipsPerPixelX() = 0;
     virtual float twipsPerPixelY() = 0;
 };

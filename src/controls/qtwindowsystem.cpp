@@ -98,14 +98,17 @@ float twipsPerPixel(qreal dpi)
 }
 } // namespace
 
-std::vector<QRect> QtScreen::screens()
+std::vector<ScreenArea> QtScreen::screens()
 {
     // Qt keeps the list up to date from the window system's notices: asking costs no round
     // trip to the server.
-    std::vector<QRect> all{primary().geometry()};
+    const auto area = [](const QScreen &s) {
+        return ScreenArea{s.geometry(), s.devicePixelRatio()};
+    };
+    std::vector<ScreenArea> all{area(primary())};
     for (const QScreen *s : QGuiApplication::screens())
         if (s != QGuiApplication::primaryScreen())
-            all.push_back(s->geometry());
+            all.push_back(area(*s));
     return all;
 }
 

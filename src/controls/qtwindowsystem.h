@@ -31,7 +31,7 @@ private:
 
 class QtScreen : public IScreen {
 public:
-    std::vector<QRect> screens() override;
+    std::vector<ScreenArea> screens() override;
     float twipsPerPixelX() override;
     float twipsPerPixelY() override;
 };

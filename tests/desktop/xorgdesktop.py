@@ -34,7 +34,6 @@ EndSection
 _MODES = {
     "1280x800": "83.50 1280 1352 1480 1680 800 803 809 831 -hsync +vsync",
     "1024x768": "63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync",
-    "2560x1600": "348.50 2560 2760 3032 3504 1600 1603 1609 1658 -hsync +vsync",
 }
 
 
@@ -91,3 +90,7 @@ class XorgDesktop(Desktop):
             else:
                 argv += ["--output", name, "--off"]
         self._tool(argv, check=True)
+
+    def xrdb(self, resources):
+        """Merges X resources (e.g. "Xft.dpi: 192") into the server's resource database."""
+        subprocess.run(["xrdb", "-merge"], input=resources.encode(), env=self.base_env(), check=True, timeout=10)

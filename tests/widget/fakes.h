@@ -137,12 +137,12 @@ struct FakeStayOnTop : IStayOnTop {
 struct FakeScreen : IScreen {
     float twips = 19200; // the one screen's width, when no arrangement is given
     float tpp = 15;
-    std::vector<QRect> rects; // the desktop's screens in pixels, the primary first
-    std::vector<QRect> screens() override
+    std::vector<ScreenArea> rects; // the desktop's screens, the primary first
+    std::vector<ScreenArea> screens() override
     {
         if (!rects.empty())
             return rects;
-        return {QRect(0, 0, static_cast<int>(twips / tpp), 1080)};
+        return {{QRect(0, 0, static_cast<int>(twips / tpp), 1080)}};
     }
     float twipsPerPixelX() override { return tpp; }
     float twipsPerPixelY() override { return tpp; }

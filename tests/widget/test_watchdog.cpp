@@ -88,20 +88,20 @@ TEST(Watchdog, FollowsScreensArrivingAndLeavingWithoutWritingOrMovingAnOpenTab)
 {
     FakeDesktop d;
     const QRect primary(0, 0, 1280, 800);
-    d.screen.rects = {primary};
+    d.screen.rects = {{primary}};
     d.registry.values[QStringLiteral("poy")] = QStringLiteral("1500");
     auto w = d.start();
     EXPECT_EQ(w->pos(), QPoint(1274, 100));
     const auto writes = [&] { return d.registry.log.filter(QStringLiteral("write")).size(); };
     const auto before = writes();
 
-    d.screen.rects = {primary, QRect(1280, 0, 1024, 768)}; // a screen plugged in on the right
+    d.screen.rects = {{primary}, {QRect(1280, 0, 1024, 768)}}; // a screen plugged in on the right
     w->Timer1_Timer();
     EXPECT_EQ(w->pos(), QPoint(1280 + 1018, 100));
     EXPECT_FLOAT_EQ(w->Left(), 15270) << "measured from the docking screen";
 
     w->extended = -1; // slid out: stays where it is while the screen goes away
-    d.screen.rects = {primary};
+    d.screen.rects = {{primary}};
     w->Timer1_Timer();
     EXPECT_EQ(w->pos(), QPoint(1280 + 1018, 100));
     w->extended = 0; // back in: the next tick docks it on the screen that is left
