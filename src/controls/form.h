@@ -67,7 +67,7 @@ private:
         int put(float value, float tpp);
     };
     IScreen &m_screen;
-    QRect m_dock;              // the screen docked on, in pixels
+    QRect m_dock;                   // the screen docked on, in pixels
     std::vector<ScreenArea> m_seen; // the screens the choice was made among
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;

@@ -41,6 +41,14 @@ QtStayOnTop::QtStayOnTop()
     });
 }
 
+void QtStayOnTop::stayBelowQuestion()
+{
+    // A question the program asks stays above its own tab, to be read and answered.
+    QWidget *question = QApplication::activeModalWidget();
+    if (m_window && m_on && question && question != m_window)
+        x11::stepBelow(*m_window, *question);
+}
+
 void QtStayOnTop::stepDownSoon(int ms)
 {
     m_stepDown.start(ms);
@@ -60,6 +68,8 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             m_watching = x11::watchActiveWindow(&window, [this] {
                 if (!m_on)
                     stepDownSoon(50);
+                else
+                    stayBelowQuestion(); // a question just came forward
             });
         }
         m_on = on;
@@ -67,10 +77,7 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             m_stepDown.stop();
             x11::setAbove(window, true); // for the time a window manager holds it
             x11::raise(window);
-            // A question the program asks stays above its own tab, to be read and answered.
-            if (QWidget *question = QApplication::activeModalWidget();
-                question && question != &window)
-                x11::stepBelow(window, *question);
+            stayBelowQuestion();
         } else if (!m_stepDown.isActive()) {
             stepDownSoon(250);
         }

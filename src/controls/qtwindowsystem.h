@@ -23,6 +23,7 @@ public:
 
 private:
     void stepDownSoon(int ms);
+    void stayBelowQuestion();
     QTimer m_stepDown; // releasing is deferred, so an off-and-on pulse never shows
     QPointer<QWidget> m_window;
     bool m_on = false;

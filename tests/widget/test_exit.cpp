@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QtGui/private/qguiapplication_p.h>
 #include <gtest/gtest.h>
 
 TEST(Exit, CloseKnobAsksWithTheExactQuestionAndNoKeepsEverything)
@@ -47,6 +48,20 @@ TEST(Exit, SessionEndAsksNothing)
     FakeDesktop d;
     auto w = d.start();
     EXPECT_THROW(w->Unload(2), ProcessEnded);
+    EXPECT_TRUE(d.messageBox.asked.empty());
+}
+
+TEST(Exit, ASaveRequestGoesOnAndBeingToldToQuitEndsWithoutAQuestion)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    // The session manager's save request, raised where Qt raises it, also mid-session.
+    QGuiApplicationPrivate::instance()->commitData();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(d.messageBox.asked.empty());
+    // Told to quit (the session manager ending the session): no question, the process ends.
+    QEvent quit(QEvent::Quit);
+    EXPECT_THROW(QCoreApplication::sendEvent(QCoreApplication::instance(), &quit), ProcessEnded);
     EXPECT_TRUE(d.messageBox.asked.empty());
 }
 
