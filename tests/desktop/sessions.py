@@ -100,6 +100,7 @@ class CompositorDesktop(Desktop):
 
     name = None
     log_name = None
+    output_count = 1   # screens side by side
 
     def __init__(self, *args, **kwargs):
         super().__init__(*args, **kwargs)
@@ -198,7 +199,7 @@ class CompositorDesktop(Desktop):
                                                            "seat-input")
         if not os.access(tool, os.X_OK):
             raise RuntimeError(f"SEAT_INPUT does not name the seat-input program: {tool!r}")
-        return [tool, str(SCREEN_WIDTH), str(SCREEN_HEIGHT)]
+        return [tool, str(SCREEN_WIDTH * self.output_count), str(SCREEN_HEIGHT)]
 
     def _seat_env(self):
         env = self.base_env()
@@ -350,7 +351,7 @@ class KWinDesktop(_PointerSeesCovers, CompositorDesktop):
         env = self.base_env()
         env.update(KWIN_COMPOSE="Q", KWIN_WAYLAND_NO_PERMISSION_CHECKS="1")
         argv = [binary, "--virtual", "--xwayland", "--width", str(SCREEN_WIDTH), "--height", str(SCREEN_HEIGHT),
-                "--socket", "kwin-harness", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities", script]
+                "--output-count", str(self.output_count), "--socket", "kwin-harness", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities", script]
         return self._spawn(argv, "kwin", env)
 
     def app_env(self):

@@ -5,6 +5,7 @@ import unittest
 
 from harness import DesktopCase, wait_for
 from tabcase import STRIP, TAB_SIZE
+from sessions import KWinDesktop
 from xorgdesktop import XorgDesktop
 
 START_TIMEOUT = 10
@@ -47,6 +48,22 @@ class TwoScreens(ScreensCase):
         self.wait_at(tab, 1024 + 1274, 5, TAB_SIZE, REDOCK_TIMEOUT, "rearranged")
         self.require(self.desk.settings_bytes() == stored, "a change of screens wrote the settings file")
         self.require(app.poll() is None, f"program exited with {app.returncode}")
+
+
+class TwoKWinScreens(KWinDesktop):
+    output_count = 2
+
+
+class TwoScreensOnKWin(ScreensCase):
+    desktop_class = TwoKWinScreens
+
+    def test_docks_on_the_outer_edge_through_xwayland(self):
+        app = self.desk.start_app()
+        tab = self.desk.wait_tab(app, START_TIMEOUT)
+        self.wait_at(tab, 2560 - 6, 5, TAB_SIZE, START_TIMEOUT,
+                     "KWin's second output on the right: the tab docks on its edge")
+        self.hover_strip_at(2554, 5)
+        self.wait_at(tab, 2560 - TAB_SIZE[0], 5, TAB_SIZE, SLIDE_TIMEOUT, "the slide ends flush")
 
 
 class RatioTwo(ScreensCase):
