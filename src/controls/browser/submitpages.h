@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
-#include <memory>
 
 struct FormSubmission;
 
