@@ -2,12 +2,27 @@
 
 #include "settings/modRegistry.h"
 
+#include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
 namespace {
 const QString kKey = QStringLiteral("Software\\HarrowKIT");
+
+// A write takes the file's lock and waits for it while another holder has it. A run killed
+// between creating the lock and writing its owner into it leaves a lock that names no process:
+// the next write would wait until it is 30 s old, the window frozen meanwhile. Only this
+// program writes its settings, one write at a time, so such a lock is a leftover.
+void dropLockNamingNoOne(const QString &file)
+{
+    QLockFile lock(file + QStringLiteral(".lock"));
+    qint64 pid = 0;
+    if (QFileInfo::exists(file + QStringLiteral(".lock")) &&
+        !lock.getLockInfo(&pid, nullptr, nullptr))
+        lock.removeStaleLockFile();
 }
+} // namespace
 
 QtRegistryComponent::QtRegistryComponent()
 {
@@ -51,6 +66,8 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
 {
     {
         auto settings = open(root, key);
+        if (m_format == QSettings::IniFormat)
+            dropLockNamingNoOne(m_location);
         settings->setValue(valueName, data);
         settings->sync(); // on disk (written to a new file and renamed) before we return
         // A file that could not be parsed whole is still rewritten with what could be read;

@@ -12,6 +12,7 @@ import http.server
 import os
 import re
 import shutil
+import sys
 import threading
 import urllib.parse
 
@@ -37,6 +38,14 @@ def point_first_form_at(page_path, action):
     return True
 
 
+class _Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A client that hangs up in the middle of an answer (a program killed or
+        # timed out) is no error of the server's.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 class SiteServer:
     def __init__(self, site_source, root):
         if not os.path.isdir(site_source):
@@ -57,7 +66,7 @@ class SiteServer:
         self._serve()
 
     def _listen(self, port):
-        self._httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), self._handler_class())
+        self._httpd = _Server(("127.0.0.1", port), self._handler_class())
         self._httpd.daemon_threads = True
 
     def _serve(self):

@@ -10,11 +10,10 @@ import shutil
 import stat
 import unittest
 
-from harness import read_skin, wait_for
-from tabcase import DEFAULT_TOP, TabCase
+from harness import wait_for
+from tabcase import DEFAULT_TOP, TabCase, strip_shows
 
 OPTIONS = (402, 40)           # the option knob, window pixels
-ROW = 20                      # a row of the left strip
 VALUES = {"skn": 5, "poy": 300, "upd": 1, "ont": 1}
 VALUES_TOP = 20               # poy 300 twips
 # A program run by root reads and writes whatever the modes say; without these two
@@ -83,12 +82,6 @@ CASES = {
 
 
 class BadSettings(TabCase):
-    def strip_shows(self, tab, skin_number):
-        skin = read_skin(skin_number)
-        x, y, _w, _h = self.desk.geometry(tab)
-        picture = self.desk.grab()
-        return all(picture.pixel(x + c, y + ROW) == skin.pixel(c, ROW) for c in range(1, 6))
-
     def reset(self):
         os.chmod(self.desk.path("config"), 0o700)
         shutil.rmtree(os.path.dirname(self.desk.settings_path()), ignore_errors=True)
@@ -101,11 +94,11 @@ class BadSettings(TabCase):
                 prepare(self.desk)
                 before = self.desk.settings_bytes()
                 app, tab = self.start_tab(top=top, argv=argv)
-                self.require(wait_for(lambda: self.strip_shows(tab, skin), 3, 0.1), f"{name}: skin {skin} not shown")
+                self.require(wait_for(lambda: strip_shows(self.desk, tab, skin), 3, 0.1), f"{name}: skin {skin} not shown")
                 self.slide_out(tab)
                 self.click_at(tab, OPTIONS)
                 following = skin % 17 + 1
-                self.require(wait_for(lambda: self.strip_shows(tab, following), 3, 0.1),
+                self.require(wait_for(lambda: strip_shows(self.desk, tab, following), 3, 0.1),
                              f"{name}: the knob did not bring skin {following}")
                 self.desk.settled_settings(timeout=3)
                 self.require_running(app)
