@@ -79,10 +79,17 @@ class SiteServer:
         with self._lock:
             return list(self._requests)
 
-    def override(self, path, body, status=200, content_type="text/html; charset=utf-8"):
-        """Answers `path` (without query) with the given bytes instead of a file."""
+    def override(self, path, body, status=200, content_type="text/html; charset=utf-8", headers=()):
+        """Answers `path` (without query) with the given bytes instead of a file, or,
+        when body is a function, with what it writes to the connection (a stream, a
+        trickle); headers are further (name, value) pairs. With status None nothing
+        is sent but what the function writes."""
         with self._lock:
-            self._overrides[path] = (status, content_type, body)
+            self._overrides[path] = (status, content_type, body, tuple(headers))
+
+    def clear_overrides(self):
+        with self._lock:
+            self._overrides.clear()
 
     def stop(self):
         """Closes the listening socket: later connections are refused."""
@@ -132,7 +139,8 @@ class SiteServer:
                 path = urllib.parse.urlsplit(self.path).path
                 override = server._override_for(path)
                 if override is not None:
-                    self._send(*override, head=head)
+                    status, content_type, body, headers = override
+                    self._send(status, content_type, body, head, headers)
                 elif path == "/search":
                     query = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query).get("q", [""])[0]
                     body = f"<html><body><h1>Results for {html.escape(query)}</h1></body></html>"
@@ -148,12 +156,22 @@ class SiteServer:
                     else:
                         super().do_GET()
 
-            def _send(self, status, content_type, body, head):
+            def _send(self, status, content_type, body, head, headers=()):
+                if status is None:
+                    body(self.wfile)
+                    return
                 self.send_response(status)
                 self.send_header("Content-Type", content_type)
-                self.send_header("Content-Length", str(len(body)))
+                for name, value in headers:
+                    self.send_header(name, value)
+                if not callable(body):
+                    self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
-                if not head:
+                if head:
+                    return
+                if callable(body):
+                    body(self.wfile)   # the connection closes when it returns
+                else:
                     self.wfile.write(body)
 
         return Handler

@@ -139,6 +139,26 @@ TEST(Search, TheBoxIsReadAgainAfterTheWait)
     EXPECT_EQ(s.query(), QStringLiteral("q=second&hl=en"));
 }
 
+TEST(Search, EnterWhileTheSearchWaitsForItsPageStartsNoSecondSearch)
+{
+    Searching s;
+    s.browser.busyPolls = 3;
+    s.w->Text1->setText(QStringLiteral("first"));
+    s.events.onCall = [&](int call) {
+        if (call == 2) {
+            Int16 key = 13;
+            s.w->Text1_KeyPress(key);
+        }
+    };
+    s.w->picButton_Click();
+    EXPECT_EQ(s.browser.navigations.size(), 1);
+    EXPECT_EQ(s.submitted.size(), 1u);
+    EXPECT_EQ(s.transfer.requests.size(), 1) << "one update check";
+    s.events.onCall = nullptr;
+    s.w->picButton_Click();
+    EXPECT_EQ(s.submitted.size(), 2u) << "the next search after the first has ended goes out";
+}
+
 namespace {
 // Runs one search with the given version file and answer; returns whether the question came.
 bool offered(Searching &s, const QString &version, int answer = 7)
