@@ -38,6 +38,17 @@ def point_first_form_at(page_path, action):
     return True
 
 
+def trickle(start, release, interval=0.5):
+    """A body for override(): `start`, then a space every `interval` seconds until the
+    event `release` is set, so that the answer never finishes before that."""
+    def write(out):
+        out.write(start)
+        while not release.wait(interval):
+            out.write(b" ")
+            out.flush()
+    return write
+
+
 class _Server(http.server.ThreadingHTTPServer):
     def handle_error(self, request, client_address):
         # A client that hangs up in the middle of an answer (a program killed or

@@ -9,11 +9,13 @@ import time
 import unittest
 
 from harness import wait_for
+from siteserver import trickle
 from tabcase import DOCKED_X, TabCase, strip_shows
 from test_search import SEARCH_PAGE_PATH, VERSION_PATH, SearchCase
 
 PAGE_TIMEOUT = 30     # the hidden browser's time-out for a page
 RETRACT = 15          # the tab slides back this long after the search began
+PAGE_START = b'<!DOCTYPE html><html><body><form action="/search"><input name="q">'
 
 
 class SlowSite(SearchCase):
@@ -22,12 +24,6 @@ class SlowSite(SearchCase):
         self.release = threading.Event()
         self.addCleanup(self.release.set)
         self.app, self.tab = self.start_tab()
-
-    def trickle(self, out):
-        out.write(b"<!DOCTYPE html><html><body><form action=\"/search\"><input name=\"q\">")
-        while not self.release.wait(0.5):
-            out.write(b" ")
-            out.flush()
 
     def hold(self, _out):
         self.release.wait(120)
@@ -44,7 +40,7 @@ class SlowSite(SearchCase):
                      "the tab did not repaint its strip while waiting")
 
     def test_a_page_that_never_finishes_arriving(self):
-        self.desk.server.override(SEARCH_PAGE_PATH, self.trickle)
+        self.desk.server.override(SEARCH_PAGE_PATH, trickle(PAGE_START, self.release))
         pages, versions = self.count(SEARCH_PAGE_PATH), self.count(VERSION_PATH)
         began = time.monotonic()
         self.type_search(self.tab, "slow")
