@@ -2,6 +2,7 @@
 
 #include "settings/modRegistry.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -10,17 +11,27 @@
 namespace {
 const QString kKey = QStringLiteral("Software\\HarrowKIT");
 
-// A write takes the file's lock and waits for it while another holder has it. A run killed
-// between creating the lock and writing its owner into it leaves a lock that names no process:
-// the next write would wait until it is 30 s old, the window frozen meanwhile. Only this
-// program writes its settings, one write at a time, so such a lock is a leftover.
-void dropLockNamingNoOne(const QString &file)
+// A write takes the file's lock ("HarrowKIT.conf.lock"; "HarrowKIT.conf.lock.rmlock" guards the
+// removal of a stale one) and waits while another holder has it. A run killed in the middle of a
+// write leaves its locks behind. One that names a process that has ended is stale and taken over
+// at once, but one that names no process (killed between creating it and writing its owner into
+// it) counts as held until it is 30 s old: the next write would wait that long, the window
+// frozen. Only this program writes its settings, one write at a time, so before a write such a
+// lock is a leftover.
+void clearLeftoverLocks(const QString &file)
 {
-    QLockFile lock(file + QStringLiteral(".lock"));
-    qint64 pid = 0;
-    if (QFileInfo::exists(file + QStringLiteral(".lock")) &&
-        !lock.getLockInfo(&pid, nullptr, nullptr))
-        lock.removeStaleLockFile();
+    const QFileInfo settings(file);
+    const QDir folder = settings.dir();
+    const QStringList locks = folder.entryList({settings.fileName() + QStringLiteral(".lock*")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : locks) {
+        QLockFile lock(folder.filePath(name));
+        qint64 pid = 0;
+        if (!lock.getLockInfo(&pid, nullptr, nullptr))
+            lock.removeStaleLockFile();
+        else if (lock.tryLock(0)) // only when its owner has ended
+            lock.unlock();
+    }
 }
 } // namespace
 
@@ -67,7 +78,7 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
     {
         auto settings = open(root, key);
         if (m_format == QSettings::IniFormat)
-            dropLockNamingNoOne(m_location);
+            clearLeftoverLocks(m_location);
         settings->setValue(valueName, data);
         settings->sync(); // on disk (written to a new file and renamed) before we return
         // A file that could not be parsed whole is still rewritten with what could be read;

@@ -117,6 +117,13 @@ class XServerGone(SearchCase):
         self.require_ended_whole("storing skins")
         self.assertIn(self.desk.settings()["skn"], [str(n) for n in range(1, 7)])
 
+    def test_while_the_update_question_is_open(self):
+        self.set_server_version("1.1")
+        self.search(self.tab, "newer")
+        self.question()
+        self.desk.end_x_server()
+        self.require_ended_whole("asking")
+
     def test_while_a_search_waits_for_its_page(self):
         release = threading.Event()
         self.addCleanup(release.set)

@@ -65,6 +65,9 @@ class XDirect:
         if not self._display:
             raise RuntimeError(f"cannot open display {display_name}")
         self._root = self._x.XDefaultRootWindow(self._display)
+        # Event times, a second apart from click to click: presses closer together
+        # would make a double click.
+        self._time = 1000
 
     def close(self):
         if self._display:
@@ -93,11 +96,12 @@ class XDirect:
 
     def click(self, window, place, point):
         """Button 1 pressed and released at `point` of the window at screen `place`."""
+        self._time += 1000
         for kind, state in ((_BUTTON_PRESS, 0), (_BUTTON_RELEASE, _BUTTON1_MASK)):
             event = _Event()
             b = event.button
             b.type, b.display, b.window, b.root, b.same_screen = kind, self._display, window, self._root, 1
             b.x, b.y, b.x_root, b.y_root = point[0], point[1], place[0] + point[0], place[1] + point[1]
-            b.state, b.button = state, 1
+            b.state, b.button, b.time = state, 1, self._time
             self._x.XSendEvent(self._display, window, 1, 0, ctypes.byref(event))
         self._x.XSync(self._display, 0)
