@@ -123,4 +123,5 @@ private:
     Platform &m_platform;
     MouseEvents m_events;
     bool m_unloading = false;
+    bool m_searching = false; // a search is waiting for its page or running its update check
 };

@@ -2,12 +2,38 @@
 
 #include "settings/modRegistry.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
 namespace {
 const QString kKey = QStringLiteral("Software\\HarrowKIT");
+
+// A write takes the file's lock ("HarrowKIT.conf.lock"; "HarrowKIT.conf.lock.rmlock" guards the
+// removal of a stale one) and waits while another holder has it. A run killed in the middle of a
+// write leaves its locks behind. One that names a process that has ended is stale and taken over
+// at once, but one that names no process (killed between creating it and writing its owner into
+// it) counts as held until it is 30 s old: the next write would wait that long, the window
+// frozen. Only this program writes its settings, one write at a time, so before a write such a
+// lock is a leftover.
+void clearLeftoverLocks(const QString &file)
+{
+    const QFileInfo settings(file);
+    const QDir folder = settings.dir();
+    const QStringList locks = folder.entryList({settings.fileName() + QStringLiteral(".lock*")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : locks) {
+        QLockFile lock(folder.filePath(name));
+        qint64 pid = 0;
+        if (!lock.getLockInfo(&pid, nullptr, nullptr))
+            lock.removeStaleLockFile();
+        else if (lock.tryLock(0)) // only when its owner has ended
+            lock.unlock();
+    }
 }
+} // namespace
 
 QtRegistryComponent::QtRegistryComponent()
 {
@@ -51,6 +77,8 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
 {
     {
         auto settings = open(root, key);
+        if (m_format == QSettings::IniFormat)
+            clearLeftoverLocks(m_location);
         settings->setValue(valueName, data);
         settings->sync(); // on disk (written to a new file and renamed) before we return
         // A file that could not be parsed whole is still rewritten with what could be read;

@@ -6,6 +6,7 @@
 #include "web/addresses.h"
 #include "web/formSubmit.h"
 
+#include <QScopedValueRollback>
 #include <stdexcept>
 
 namespace {
@@ -33,6 +34,11 @@ void frmMain::picButton_Click()
 {
     if (branch([&] { return isBlank(Text1->text()); }))
         return;
+    // Enter or a click while a search waits for its page would start a second search inside
+    // the first, and each would check for updates: the running search is the one.
+    if (m_searching)
+        return;
+    const QScopedValueRollback<bool> searching(m_searching, true);
     IBrowser &browser = m_platform.browser;
     step([&] { browser.Navigate(addresses::searchPage()); });
     step([&] { TimerRetract->setEnabled(false); });

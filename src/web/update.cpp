@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "web/addresses.h"
+#include "web/versionfile.h"
 
 namespace {
 const QString kThisVersion = QStringLiteral(HARROWKIT_VERSION);
@@ -19,7 +20,7 @@ void frmMain::updateCheck()
     if (branch([&] { return upD != 1; }))
         return;
     QString version;
-    step([&] { version = m_platform.transfer.OpenURL(addresses::versionFile()); });
+    step([&] { version = versionInFile(m_platform.transfer.OpenURL(addresses::versionFile())); });
     step([&] { version = version.left(3); });
     if (branch([&] { return version.isEmpty(); }))
         return;

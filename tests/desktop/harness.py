@@ -387,6 +387,11 @@ class Desktop:
             raise AssertionError(f"program {what}\n{self.evidence('no-tab')}")
         return found
 
+    def end_x_server(self):
+        """Kills the X server at once, as when it crashes or a remote display is lost."""
+        os.killpg(self._xvfb.pid, signal.SIGKILL)
+        self._xvfb.wait(5)
+
     # ----- window queries -----------------------------------------------
 
     def windows_titled(self, title):

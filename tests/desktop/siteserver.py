@@ -12,6 +12,7 @@ import http.server
 import os
 import re
 import shutil
+import sys
 import threading
 import urllib.parse
 
@@ -37,6 +38,25 @@ def point_first_form_at(page_path, action):
     return True
 
 
+def trickle(start, release, interval=0.5):
+    """A body for override(): `start`, then a space every `interval` seconds until the
+    event `release` is set, so that the answer never finishes before that."""
+    def write(out):
+        out.write(start)
+        while not release.wait(interval):
+            out.write(b" ")
+            out.flush()
+    return write
+
+
+class _Server(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A client that hangs up in the middle of an answer (a program killed or
+        # timed out) is no error of the server's.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 class SiteServer:
     def __init__(self, site_source, root):
         if not os.path.isdir(site_source):
@@ -57,7 +77,7 @@ class SiteServer:
         self._serve()
 
     def _listen(self, port):
-        self._httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), self._handler_class())
+        self._httpd = _Server(("127.0.0.1", port), self._handler_class())
         self._httpd.daemon_threads = True
 
     def _serve(self):
@@ -70,10 +90,17 @@ class SiteServer:
         with self._lock:
             return list(self._requests)
 
-    def override(self, path, body, status=200, content_type="text/html; charset=utf-8"):
-        """Answers `path` (without query) with the given bytes instead of a file."""
+    def override(self, path, body, status=200, content_type="text/html; charset=utf-8", headers=()):
+        """Answers `path` (without query) with the given bytes instead of a file, or,
+        when body is a function, with what it writes to the connection (a stream, a
+        trickle); headers are further (name, value) pairs. With status None nothing
+        is sent but what the function writes."""
         with self._lock:
-            self._overrides[path] = (status, content_type, body)
+            self._overrides[path] = (status, content_type, body, tuple(headers))
+
+    def clear_overrides(self):
+        with self._lock:
+            self._overrides.clear()
 
     def stop(self):
         """Closes the listening socket: later connections are refused."""
@@ -123,7 +150,8 @@ class SiteServer:
                 path = urllib.parse.urlsplit(self.path).path
                 override = server._override_for(path)
                 if override is not None:
-                    self._send(*override, head=head)
+                    status, content_type, body, headers = override
+                    self._send(status, content_type, body, head, headers)
                 elif path == "/search":
                     query = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query).get("q", [""])[0]
                     body = f"<html><body><h1>Results for {html.escape(query)}</h1></body></html>"
@@ -139,12 +167,22 @@ class SiteServer:
                     else:
                         super().do_GET()
 
-            def _send(self, status, content_type, body, head):
+            def _send(self, status, content_type, body, head, headers=()):
+                if status is None:
+                    body(self.wfile)
+                    return
                 self.send_response(status)
                 self.send_header("Content-Type", content_type)
-                self.send_header("Content-Length", str(len(body)))
+                for name, value in headers:
+                    self.send_header(name, value)
+                if not callable(body):
+                    self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
-                if not head:
+                if head:
+                    return
+                if callable(body):
+                    body(self.wfile)   # the connection closes when it returns
+                else:
                     self.wfile.write(body)
 
         return Handler

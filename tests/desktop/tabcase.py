@@ -4,7 +4,7 @@ back."""
 
 import time
 
-from harness import DesktopCase, SCREEN_WIDTH, wait_for
+from harness import DesktopCase, SCREEN_WIDTH, read_skin, wait_for
 
 TAB_SIZE = (413, 80)
 DOCKED_X = SCREEN_WIDTH - 6           # only the left strip's columns 0..5 on screen
@@ -21,6 +21,15 @@ TEXT_BOX = (216, 56)
 BUTTON_AREA = (315, 42, 376, 65)      # x0, y0, x1, y1 inclusive
 BUTTON = (345, 53)
 OFF_TAB = (640, 700)                  # a screen point far from the tab wherever it is
+STRIP_ROW = 20                        # a row of the left strip
+
+
+def strip_shows(desk, tab, skin_number):
+    """Whether the on-screen columns of the tab's left strip show that skin."""
+    skin = read_skin(skin_number)
+    x, y, _w, _h = desk.geometry(tab)
+    picture = desk.grab()
+    return all(picture.pixel(x + c, y + STRIP_ROW) == skin.pixel(c, STRIP_ROW) for c in range(1, 6))
 
 
 class TabCase(DesktopCase):

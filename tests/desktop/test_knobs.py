@@ -3,7 +3,8 @@ close. Each choice is stored at once and survives a restart; closing asks first.
 
 import unittest
 
-from harness import DesktopCase, SCREEN_WIDTH, read_skin, wait_for
+from harness import DesktopCase, SCREEN_WIDTH, wait_for
+from tabcase import strip_shows
 
 OUT_X = SCREEN_WIDTH - 413       # the tab slid out, flush with the right edge
 TOP = 5                          # the default top, 80 twips
@@ -27,18 +28,12 @@ class Knobs(DesktopCase):
         x, y, _w, _h = self.desk.geometry(tab)
         self.desk.click(x + point[0], y + point[1])
 
-    def strip_shows(self, tab, skin_number):
-        skin = read_skin(skin_number)
-        x, y, _w, _h = self.desk.geometry(tab)
-        picture = self.desk.grab()
-        return all(picture.pixel(x + c, y + ROW) == skin.pixel(c, ROW) for c in range(1, 6))
-
     def test_option_knob_moves_to_the_next_skin_and_it_is_kept(self):
         app, tab = self.start_out()
         self.click(tab, OPTIONS)
         stored = wait_for(lambda: self.desk.settings().get("skn") == "2", 3, 0.1)
         self.require(stored, f"skn is {self.desk.settings().get('skn')!r} after one click")
-        self.require(wait_for(lambda: self.strip_shows(tab, 2), 3, 0.2), "the strip does not show skin 2")
+        self.require(wait_for(lambda: strip_shows(self.desk, tab, 2), 3, 0.2), "the strip does not show skin 2")
         self.require(self.desk.shape_extents(tab) == "411x78+1+1",
                      f"outline changed: {self.desk.shape_extents(tab)}")
         self.require(self.desk.geometry(tab)[:2] == (OUT_X, TOP), "the skin change moved the tab")
@@ -46,7 +41,7 @@ class Knobs(DesktopCase):
         app.wait(5)
         again = self.desk.start_app()
         tab = self.desk.wait_tab(again, 10)
-        self.require(wait_for(lambda: self.strip_shows(tab, 2), 3, 0.2), "skin 2 not shown after a restart")
+        self.require(wait_for(lambda: strip_shows(self.desk, tab, 2), 3, 0.2), "skin 2 not shown after a restart")
 
     def test_on_top_knob_releases_the_tab_and_it_is_kept(self):
         app, tab = self.start_out()

@@ -4,6 +4,7 @@
 #include "settings/modRegistry.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -127,4 +128,23 @@ TEST(Settings, OnlyTheProgramsOwnKeyIsKept)
     std::int32_t root = HKEY_CURRENT_USER;
     QString key = QStringLiteral("Software\\Other"), name = QStringLiteral("x"), data;
     EXPECT_ANY_THROW(s.component->read(root, key, name, data));
+}
+
+TEST(Settings, LocksLeftEmptyByAKilledRunDoNotHoldUpTheNextWrite)
+{
+    Store s;
+    Int16 v = 3;
+    s.write("skn", v);
+    for (const char *left : {".lock", ".lock.rmlock"}) {
+        QFile lock(s.path + QLatin1String(left));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly)); // created, its owner never written
+    }
+    QElapsedTimer timer;
+    timer.start();
+    Int16 w = 4;
+    EXPECT_NE(s.write("skn", w), 0);
+    EXPECT_LT(timer.elapsed(), 5000) << "the write waited for the lock to go stale";
+    EXPECT_TRUE(s.file().contains("skn=4"));
+    EXPECT_EQ(QDir(QFileInfo(s.path).path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("HarrowKIT.conf")});
 }

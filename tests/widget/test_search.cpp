@@ -139,6 +139,26 @@ TEST(Search, TheBoxIsReadAgainAfterTheWait)
     EXPECT_EQ(s.query(), QStringLiteral("q=second&hl=en"));
 }
 
+TEST(Search, EnterWhileTheSearchWaitsForItsPageStartsNoSecondSearch)
+{
+    Searching s;
+    s.browser.busyPolls = 3;
+    s.w->Text1->setText(QStringLiteral("first"));
+    s.events.onCall = [&](int call) {
+        if (call == 2) {
+            Int16 key = 13;
+            s.w->Text1_KeyPress(key);
+        }
+    };
+    s.w->picButton_Click();
+    EXPECT_EQ(s.browser.navigations.size(), 1);
+    EXPECT_EQ(s.submitted.size(), 1u);
+    EXPECT_EQ(s.transfer.requests.size(), 1) << "one update check";
+    s.events.onCall = nullptr;
+    s.w->picButton_Click();
+    EXPECT_EQ(s.submitted.size(), 2u) << "the next search after the first has ended goes out";
+}
+
 namespace {
 // Runs one search with the given version file and answer; returns whether the question came.
 bool offered(Searching &s, const QString &version, int answer = 7)
@@ -152,14 +172,14 @@ bool offered(Searching &s, const QString &version, int answer = 7)
 }
 } // namespace
 
-TEST(UpdateCheck, OnlyTheFirstThreeCharactersAreCompared)
+TEST(UpdateCheck, OnlyTheFirstThreeCharactersOfAVersionNumberAreCompared)
 {
     for (const char *same : {"1.0", "1.0\r\n", "1.05", "1.0.2", ""}) {
         Searching s;
         EXPECT_FALSE(offered(s, QLatin1String(same))) << same;
         EXPECT_EQ(s.registry.values[QStringLiteral("upd")], QStringLiteral("1"));
     }
-    for (const char *other : {"1.1", "0.9", "2.0", "abc", "1"}) {
+    for (const char *other : {"1.1", "0.9", "2.0", "1", "1.1\r\n", "2.0\nreleased today\n"}) {
         Searching s;
         EXPECT_TRUE(offered(s, QLatin1String(other))) << other;
         EXPECT_EQ(s.messageBox.asked[0].text,
@@ -174,6 +194,25 @@ TEST(UpdateCheck, AFailedFetchAsksNothing)
     Searching s;
     s.transfer.fail = true;
     EXPECT_FALSE(offered(s, QStringLiteral("1.1")));
+}
+
+TEST(UpdateCheck, AFileThatNamesNoVersionAsksNothing)
+{
+    // A captive portal's sign-in page served for every address, binary bytes, words.
+    const QString notVersions[] = {
+        QStringLiteral("<!DOCTYPE html>\n<html><title>Hotel Wi-Fi</title>1.1</html>"),
+        QString::fromLatin1("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+        QStringLiteral("abc"),
+        QStringLiteral("1.1 beta"),
+        QStringLiteral("v1.1"),
+        QStringLiteral("1..1"),
+        QStringLiteral("\n1.1")};
+    for (const QString &file : notVersions) {
+        Searching s;
+        EXPECT_FALSE(offered(s, file)) << file.toStdString();
+        EXPECT_EQ(s.registry.values[QStringLiteral("upd")], QStringLiteral("1"));
+        EXPECT_TRUE(s.shell.opened.isEmpty());
+    }
 }
 
 TEST(UpdateCheck, YesOpensTheDownloadPageAndAsksAgainNextTime)
