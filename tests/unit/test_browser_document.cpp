@@ -174,6 +174,8 @@ TEST(BrowserDocument, TextareaAndSelectContent)
                        "<select name=last><option selected>1<option selected value=two>2</select>"
                        "<select name=multi multiple><option>1<option>2</select>"
                        "<select name=listbox size=3><option>1<option>2</select>"
+                       "<select name=px size=' 2px'><option>1</select>"
+                       "<select name=one size='+1 row'><option>1</select>"
                        "<select name=group><optgroup disabled><option "
                        "selected>g</optgroup><option>h</select></form>"));
     EXPECT_EQ(named(*doc, "t").value(), "line1\nline2 & <b>not a tag</b>");
@@ -181,6 +183,9 @@ TEST(BrowserDocument, TextareaAndSelectContent)
     EXPECT_EQ(named(*doc, "last").value(), "two");
     EXPECT_EQ(named(*doc, "multi").value(), "");
     EXPECT_EQ(named(*doc, "listbox").value(), "");
+    // The size is read as a whole number with anything after its digits ignored.
+    EXPECT_EQ(named(*doc, "px").value(), "");
+    EXPECT_EQ(named(*doc, "one").value(), "1");
     const auto &options = named(*doc, "group").options();
     ASSERT_EQ(options.size(), 2u);
     EXPECT_TRUE(options[0].disabled);

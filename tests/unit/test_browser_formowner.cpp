@@ -49,3 +49,11 @@ TEST(BrowserFormOwner, HiddenInputsInATableStayWithTheForm)
     ASSERT_EQ(doc.formCount(), 1);
     EXPECT_EQ(namesOf(doc, 0), (QStringList{"q", "h"})); // tree order: the moved input comes first
 }
+
+TEST(BrowserFormOwner, AnEmptyFormAttributeNamesNoForm)
+{
+    HtmlDocument doc(QStringLiteral("<form id=''><input name=a form=''></form>"),
+                     QUrl(QStringLiteral("http://example.test/")));
+    ASSERT_EQ(doc.formCount(), 1);
+    EXPECT_EQ(doc.form(0).length(), 0);
+}

@@ -168,6 +168,14 @@ TEST(BrowserSubmission, ActionsResolveAgainstTheBaseUrl)
               "http://other.test/abs?q=1");
     // An empty action is the page's own address, not the base.
     EXPECT_EQ(submitFirst(base + "<form><input name=q value=1></form>").url.host(), "example.test");
+    // Blanks at the ends and newlines inside are no part of an address; an action of blanks
+    // only is the base itself.
+    EXPECT_EQ(submitFirst(base + "<form action='\t/se\narch '><input name=q value=1></form>")
+                  .url.toString(QUrl::FullyEncoded),
+              "http://other.test/search?q=1");
+    EXPECT_EQ(submitFirst(base + "<form action=' '><input name=q value=1></form>")
+                  .url.toString(QUrl::FullyEncoded),
+              "http://other.test/base/?q=1");
     EXPECT_EQ(
         submitFirst("<form action='https://www.google.com/search'><input name=q value=1></form>")
             .url.toString(QUrl::FullyEncoded),
@@ -200,11 +208,10 @@ TEST(BrowserSubmission, PostBodiesFollowTheEnctype)
         submitFirst("<form method=post enctype=bogus><input name=q value=v></form>");
     EXPECT_EQ(unknown.contentType, "application/x-www-form-urlencoded");
 
-    // A GET ignores the enctype; "dialog" and unknown methods submit like GET.
+    // A GET ignores the enctype; unknown methods submit like GET.
     EXPECT_EQ(submitFirst("<form enctype=text/plain><input name=q value='a b'></form>")
                   .url.query(QUrl::FullyEncoded),
               "q=a+b");
-    EXPECT_FALSE(submitFirst("<form method=dialog><input name=q></form>").post);
     EXPECT_FALSE(submitFirst("<form method=put><input name=q></form>").post);
 }
 
@@ -221,14 +228,51 @@ TEST(BrowserSubmission, TheEncodingComesFromAcceptCharsetOrThePage)
         submitFirst("<form accept-charset='bogus, utf-8'>" + field + "</form>", "windows-1252")
             .charset,
         "UTF-8");
-    // Only unknown labels: UTF-8, whatever the page's encoding.
-    EXPECT_EQ(submitFirst("<form accept-charset=bogus>" + field + "</form>", "windows-1252")
+    // Only unknown labels: the page's own encoding, with references for what it lacks.
+    EXPECT_EQ(submitFirst("<form accept-charset=nonsense><input name=q value='é日'></form>",
+                          "windows-1252")
                   .url.query(QUrl::FullyEncoded),
-              "q=%C3%A9");
+              "q=%E9%26%2326085%3B");
+    EXPECT_EQ(submitFirst("<form accept-charset=''>" + field + "</form>", "windows-1252").charset,
+              "windows-1252");
     EXPECT_EQ(submitFirst("<form>" + field + "</form>", "UTF-16LE").charset, "UTF-8");
     EXPECT_EQ(submitFirst("<form><input type=hidden name=_charset_></form>", "latin1")
                   .url.query(QUrl::FullyEncoded),
               "_charset_=windows-1252");
+}
+
+TEST(BrowserSubmission, ADialogFormLoadsNothing)
+{
+    for (const char *form : {"<form method=dialog>", "<form method=DiaLog target=_blank>",
+                             "<form method=dialog action='javascript:x'>"}) {
+        auto doc = parse(QString::fromLatin1(form) + "<input name=q value=1></form>");
+        int calls = 0;
+        doc->setSubmissionHandler([&](const FormSubmission &) { ++calls; });
+        EXPECT_THROW(doc->form(0).submit(), std::runtime_error) << form;
+        EXPECT_EQ(calls, 0) << form;
+    }
+}
+
+// Keywords and labels match ignoring ASCII case only, and blanks around them make them no
+// keyword; a Kelvin sign is no "k" and a long s no "s".
+TEST(BrowserSubmission, KeywordsMatchInAsciiCaseOnly)
+{
+    EXPECT_FALSE(submitFirst("<form method=' post'><input name=q></form>").post);
+    EXPECT_EQ(
+        submitFirst("<form method=post enctype='text/plain '><input name=q></form>").contentType,
+        "application/x-www-form-urlencoded");
+    EXPECT_TRUE(submitFirst("<form target='_ſelf'></form>").newContext);
+    EXPECT_TRUE(submitFirst("<form target=' _self'></form>").newContext);
+    const QString kelvin = QStringLiteral("\u212A");
+    auto doc = parse("<form><input type='chec" + kelvin +
+                     "box' name=c value=v>"
+                     "<input type=hidden name='_charſet_' value=kept></form>");
+    EXPECT_EQ(str(constructEntryList(doc->form(0), "UTF-8")),
+              QString::fromUtf8("c=v|_charſet_=kept"));
+    EXPECT_EQ(
+        submitFirst("<form accept-charset='" + kelvin + "oi8-r'></form>", "windows-1252").charset,
+        "windows-1252");
+    EXPECT_EQ(submitFirst("<form accept-charset=' KOI8-R '></form>").charset, "KOI8-R");
 }
 
 TEST(BrowserSubmission, TargetsChooseTheBrowsingContext)

@@ -1,5 +1,7 @@
 #include "controls/browser/charset.h"
 
+#include "controls/browser/asciibytes.h"
+
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -163,7 +165,7 @@ const QHash<QString, QString> &labelTable()
 // convert.
 QString charset::fromLabel(const QString &rawLabel)
 {
-    const QString name = labelTable().value(rawLabel.trimmed().toLower());
+    const QString name = labelTable().value(ascii::lower(ascii::stripSpace(rawLabel)));
     if (name.isEmpty())
         return {};
     bool builtInFound = false;

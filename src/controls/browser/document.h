@@ -79,8 +79,8 @@ public:
     HtmlElement &item(int index); // throws std::out_of_range outside 0..length-1
     const HtmlElement &item(int index) const;
     // Builds the submission and hands it to the document's submission handler. Throws
-    // std::runtime_error when the document has no browsing context any more (detached) or
-    // the action may not be followed (e.g. a javascript: URL).
+    // std::runtime_error when the document has no browsing context any more (detached), the
+    // form's method is dialog, or the action may not be followed (e.g. a javascript: URL).
     void submit();
 
     QString attribute(const QString &name) const; // "" when absent

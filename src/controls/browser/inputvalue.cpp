@@ -1,31 +1,17 @@
 #include "controls/browser/inputvalue.h"
 
+#include "controls/browser/asciibytes.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
 
 namespace {
-bool isAsciiWhitespace(QChar c)
-{
-    return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' ';
-}
-
 QString stripNewlines(QString text)
 {
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
     return text;
-}
-
-QString stripLeadingTrailing(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isAsciiWhitespace(text.at(begin)))
-        ++begin;
-    while (end > begin && isAsciiWhitespace(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 bool leapYear(int year)
@@ -117,7 +103,7 @@ QString range(const QString &value, const QString &minText, const QString &maxTe
     v = qBound(min, v, max);
     // Snap to the step (default 1) counted from the minimum, staying within the maximum.
     double step = 1;
-    if (stepText.compare(QStringLiteral("any"), Qt::CaseInsensitive) != 0) {
+    if (ascii::lower(stepText) != u"any") {
         if (!inputvalue::isValidFloat(stepText, &step) || step <= 0)
             step = 1;
         v = min + std::round((v - min) / step) * step;
@@ -152,7 +138,7 @@ QString inputvalue::typeKeyword(const QString &attribute)
         QStringLiteral("checkbox"), QStringLiteral("radio"), QStringLiteral("file"),
         QStringLiteral("submit"),   QStringLiteral("image"), QStringLiteral("reset"),
         QStringLiteral("button")};
-    const QString type = attribute.toLower();
+    const QString type = ascii::lower(attribute);
     return kTypes.contains(type) ? type : QStringLiteral("text");
 }
 
@@ -174,13 +160,13 @@ QString inputvalue::sanitize(const QString &type, const QString &value, const QS
     if (type == u"text" || type == u"search" || type == u"tel" || type == u"password")
         return stripNewlines(value);
     if (type == u"url")
-        return stripLeadingTrailing(stripNewlines(value));
+        return ascii::stripSpace(stripNewlines(value));
     if (type == u"email") {
         if (!multiple)
-            return stripLeadingTrailing(stripNewlines(value));
+            return ascii::stripSpace(stripNewlines(value));
         QStringList parts = value.split(QLatin1Char(','));
         for (QString &part : parts)
-            part = stripLeadingTrailing(part);
+            part = ascii::stripSpace(part);
         return parts.join(QLatin1Char(','));
     }
     if (type == u"number")

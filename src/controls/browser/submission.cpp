@@ -1,5 +1,6 @@
 #include "controls/browser/submission.h"
 
+#include "controls/browser/asciibytes.h"
 #include "controls/browser/charset.h"
 #include "controls/browser/document.h"
 
@@ -36,9 +37,32 @@ bool reportsDirection(const HtmlElement &e)
     return e.kind() == HtmlElement::Kind::Input && kTypes.contains(e.type());
 }
 
-QString lowerAttribute(const HtmlForm &form, const char *name)
+// An enumerated attribute's value for comparing with its keywords: ASCII case-insensitive and
+// nothing trimmed (" post " is no keyword).
+QString keywordAttribute(const HtmlForm &form, const char *name)
 {
-    return form.attribute(QString::fromLatin1(name)).trimmed().toLower();
+    return ascii::lower(form.attribute(QString::fromLatin1(name)));
+}
+
+// The action as the URL parser reads it: C0 controls and spaces at either end dropped, tabs
+// and newlines anywhere removed. An action that is empty as written means the page itself.
+QUrl actionUrl(const HtmlForm &form)
+{
+    const HtmlDocument &document = form.document();
+    const QString written = form.attribute(QStringLiteral("action"));
+    if (written.isEmpty())
+        return document.url();
+    qsizetype begin = 0;
+    qsizetype end = written.size();
+    while (begin < end && written.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && written.at(end - 1).unicode() <= 0x20)
+        --end;
+    QString action = written.mid(begin, end - begin);
+    action.remove(QLatin1Char('\t'));
+    action.remove(QLatin1Char('\n'));
+    action.remove(QLatin1Char('\r'));
+    return document.baseUrl().resolved(QUrl(action));
 }
 
 // The form's target, else the document's base target; a name that looks like injected
@@ -100,7 +124,7 @@ EntryList constructEntryList(const HtmlForm &form, const QString &charsetName)
         } else if (e.kind() == HtmlElement::Kind::Input && e.type() == u"file") {
             add(name, QString(), true); // no file chosen: an empty, nameless file
         } else if (e.kind() == HtmlElement::Kind::Input && e.type() == u"hidden" &&
-                   name.compare(QStringLiteral("_charset_"), Qt::CaseInsensitive) == 0) {
+                   ascii::lower(name) == u"_charset_") {
             add(name, charsetName);
         } else {
             add(name, e.value());
@@ -114,41 +138,40 @@ EntryList constructEntryList(const HtmlForm &form, const QString &charsetName)
 
 QString formCharset(const HtmlForm &form)
 {
-    QString chosen = charset::fromLabel(form.document().charset());
-    if (form.hasAttribute(QStringLiteral("accept-charset"))) {
-        // The first label this browser supports; none at all means UTF-8.
-        chosen.clear();
-        const QStringList labels =
-            form.attribute(QStringLiteral("accept-charset"))
-                .split(QRegularExpression(QStringLiteral("[\\t\\n\\f\\r ]+")), Qt::SkipEmptyParts);
-        for (const QString &label : labels) {
-            chosen = charset::fromLabel(label);
-            if (!chosen.isEmpty())
-                break;
-        }
+    // The first label of accept-charset this browser supports, else the page's own encoding
+    // (as browsers do when no label is known).
+    const QStringList labels =
+        form.attribute(QStringLiteral("accept-charset"))
+            .split(QRegularExpression(QStringLiteral("[\\t\\n\\f\\r ]+")), Qt::SkipEmptyParts);
+    for (const QString &label : labels) {
+        const QString chosen = charset::fromLabel(label);
+        if (!chosen.isEmpty())
+            return outputCharset(chosen);
     }
-    return outputCharset(chosen);
+    return outputCharset(form.document().charset());
 }
 
 bool opensNewContext(const QString &target)
 {
-    for (const char *keyword : {"", "_self", "_parent", "_top"})
-        if (target.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0)
-            return false;
-    return true;
+    const QString keyword = ascii::lower(target);
+    return !(keyword.isEmpty() || keyword == u"_self" || keyword == u"_parent" ||
+             keyword == u"_top");
 }
 
 FormSubmission planSubmission(const HtmlForm &form)
 {
     const HtmlDocument &document = form.document();
     FormSubmission s;
-    s.post = lowerAttribute(form, "method") == u"post";
-    const QString enctype = lowerAttribute(form, "enctype");
+    const QString method = keywordAttribute(form, "method");
+    // A dialog form closes its dialog (there is none here) and loads nothing.
+    if (method == u"dialog")
+        throw std::runtime_error("a dialog form navigates nowhere");
+    s.post = method == u"post";
+    const QString enctype = keywordAttribute(form, "enctype");
     s.enctype = enctype == u"multipart/form-data" ? Enctype::Multipart
                 : enctype == u"text/plain"        ? Enctype::TextPlain
                                                   : Enctype::UrlEncoded;
-    const QString action = form.attribute(QStringLiteral("action")).trimmed();
-    s.url = action.isEmpty() ? document.url() : document.baseUrl().resolved(QUrl(action));
+    s.url = actionUrl(form);
     if (!s.url.isValid())
         throw std::runtime_error("the form's action is no valid address");
     const QString scheme = s.url.scheme().toLower();

@@ -53,5 +53,6 @@ QString outputCharset(const QString &name);
 bool opensNewContext(const QString &target);
 
 // The whole submission of a form submitted from script (no submitter). Throws
-// std::runtime_error when the action's scheme may not be followed.
+// std::runtime_error when it loads nothing: a dialog form, or an action whose scheme may not
+// be followed.
 FormSubmission planSubmission(const HtmlForm &form);

@@ -1,5 +1,6 @@
 #include "controls/browser/treereader.h"
 
+#include "controls/browser/asciibytes.h"
 #include "controls/browser/document.h"
 #include "controls/browser/gumbotree.h"
 #include "controls/browser/inputvalue.h"
@@ -118,6 +119,22 @@ std::vector<HtmlOption> optionsOf(const GumboNode *select)
     return options;
 }
 
+// The rows a single-choice select shows: its size attribute read as a browser reads a
+// non-negative whole number (blanks, an optional '+', digits, whatever follows ignored); 1
+// when that gives no number above zero. Large sizes count as 2: only "one row" matters.
+int displaySize(const QString &size)
+{
+    qsizetype i = 0;
+    while (i < size.size() && ascii::isSpace(size.at(i)))
+        ++i;
+    if (i < size.size() && size.at(i) == u'+')
+        ++i;
+    int rows = 0;
+    for (; i < size.size() && size.at(i) >= u'0' && size.at(i) <= u'9'; ++i)
+        rows = std::min(rows * 10 + (size.at(i).unicode() - u'0'), 2);
+    return rows > 0 ? rows : 1;
+}
+
 // A single-choice select shows exactly one chosen option when it shows one row: the last
 // one marked selected, else the first that is not disabled.
 void settleSelectedness(std::vector<HtmlOption> &options, bool multiple,
@@ -125,9 +142,6 @@ void settleSelectedness(std::vector<HtmlOption> &options, bool multiple,
 {
     if (multiple)
         return;
-    bool sizeOk = false;
-    const int size = sizeAttribute.trimmed().toInt(&sizeOk);
-    const int displaySize = sizeOk && size > 0 ? size : 1;
     auto last = std::find_if(options.rbegin(), options.rend(),
                              [](const HtmlOption &o) { return o.selected; });
     if (last != options.rend()) {
@@ -135,7 +149,7 @@ void settleSelectedness(std::vector<HtmlOption> &options, bool multiple,
             o.selected = &o == &*last;
         return;
     }
-    if (displaySize != 1)
+    if (displaySize(sizeAttribute) != 1)
         return;
     auto first = std::find_if(options.begin(), options.end(),
                               [](const HtmlOption &o) { return !o.disabled; });
@@ -324,7 +338,7 @@ void HtmlTreeReader::Reader::walk(const GumboNode *root)
             frame.forChildren.form = it->second;
         if (isHtml(child, GUMBO_TAG_DATALIST))
             frame.forChildren.inDatalist = true;
-        const QString dir = attributeValue(child, "dir").toLower();
+        const QString dir = ascii::lower(attributeValue(child, "dir"));
         if (dir == u"ltr" || dir == u"rtl")
             frame.forChildren.direction = dir;
         if (isHtml(child, GUMBO_TAG_FIELDSET) && attributeOf(child, "disabled")) {
@@ -344,7 +358,9 @@ void HtmlTreeReader::Reader::walk(const GumboNode *root)
 void HtmlTreeReader::Reader::visit(const GumboNode *node, const Context &context)
 {
     const GumboAttribute *id = attributeOf(node, "id");
-    const bool firstWithId = id && !m_firstWithId.contains(QString::fromUtf8(id->value));
+    // An empty id attribute gives the element no ID.
+    const bool firstWithId =
+        id && id->value[0] != '\0' && !m_firstWithId.contains(QString::fromUtf8(id->value));
     HtmlForm *form = nullptr;
     if (isHtml(node, GUMBO_TAG_FORM)) {
         m_forms.push_back(std::make_unique<HtmlForm>());
@@ -392,7 +408,7 @@ void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::K
         if (type == u"image")
             return; // image buttons are not among a form's listed elements
     } else if (kind == HtmlElement::Kind::Button) {
-        type = attributeValue(node, "type").toLower();
+        type = ascii::lower(attributeValue(node, "type"));
         if (type != u"reset" && type != u"button")
             type = QStringLiteral("submit");
     }
@@ -404,7 +420,7 @@ void HtmlTreeReader::Reader::createElement(const GumboNode *node, HtmlElement::K
     el.m_document = &m_document;
     el.m_inDatalist = context.inDatalist;
     el.m_direction = context.direction;
-    const QString dir = el.attribute(QStringLiteral("dir")).toLower();
+    const QString dir = ascii::lower(el.attribute(QStringLiteral("dir")));
     if (dir == u"ltr" || dir == u"rtl")
         el.m_direction = dir;
     el.m_dirAuto = dir == u"auto";
