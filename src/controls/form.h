@@ -7,6 +7,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 class IScreen;
 
@@ -38,12 +39,19 @@ public:
     float twipsPerPixelX() const;
     float twipsPerPixelY() const;
 
+    // Runs fn once, as soon as the window's first paint has gone to the screen, or earlier
+    // when a person's input (mouse, keyboard, focus) reaches the program before that: what is
+    // not needed for the first picture waits until it shows.
+    void afterFirstPaint(std::function<void()> fn);
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void showEvent(QShowEvent *) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *activeControl() const;
+    void runAfterFirstPaint();
 
     // One axis: the twips value last set and the pixel it was put at.
     struct Axis {
@@ -57,4 +65,6 @@ private:
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
     WindowKeyboard m_keyboard;
+    std::function<void()> m_afterFirstPaint;
+    bool m_afterFirstPaintQueued = false;
 };

@@ -27,6 +27,11 @@ void QtEventPump::doEvents()
     }
 }
 
+void QtEventPump::waitEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 QtStayOnTop::QtStayOnTop()
 {
     m_stepDown.setSingleShot(true);
@@ -37,12 +42,19 @@ QtStayOnTop::QtStayOnTop()
         // A window the person is working in is not pushed away from under them.
         if (!m_window->isActiveWindow())
             x11::stepBelowActive(*m_window);
+        m_settled = m_watchingStack;
     });
 }
 
 void QtStayOnTop::stepDownSoon(int ms)
 {
+    m_settled = false;
     m_stepDown.start(ms);
+}
+
+bool QtStayOnTop::holds(QWidget &window, bool on)
+{
+    return m_window == &window && m_on == on && m_settled && !m_stepDown.isActive();
 }
 
 void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
@@ -59,13 +71,17 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             m_watching = x11::watchActiveWindow(&window, [this] {
                 if (!m_on)
                     stepDownSoon(50);
+                else
+                    m_settled = false;
             });
+            m_watchingStack = x11::watchStacking(window, [this] { m_settled = false; });
         }
         m_on = on;
         if (on) {
             m_stepDown.stop();
             x11::setAbove(window, true); // for the time a window manager holds it
             x11::raise(window);
+            m_settled = m_watchingStack;
         } else if (!m_stepDown.isActive()) {
             stepDownSoon(250);
         }

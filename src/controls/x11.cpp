@@ -77,6 +77,14 @@ void x11::sync()
 #endif
 }
 
+void x11::flush()
+{
+#ifdef HARROWKIT_X11
+    if (Display *d = display())
+        XFlush(d);
+#endif
+}
+
 void x11::raise(QWidget &window)
 {
 #ifdef HARROWKIT_X11
@@ -165,6 +173,17 @@ void watch(QObject *context, EventWatch::Match matches, std::function<void()> fn
         delete filter;
     });
 }
+// Adds to the events this connection already takes from the root, never replaces them.
+bool takeFromRoot(Display *d, long mask)
+{
+    const Window root = DefaultRootWindow(d);
+    XWindowAttributes attrs{};
+    if (!XGetWindowAttributes(d, root, &attrs))
+        return false;
+    XSelectInput(d, root, attrs.your_event_mask | mask);
+    XFlush(d);
+    return true;
+}
 } // namespace
 #endif
 
@@ -172,15 +191,8 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
 {
 #ifdef HARROWKIT_X11
     Display *d = display();
-    if (!d)
+    if (!d || !takeFromRoot(d, PropertyChangeMask))
         return false;
-    const Window root = DefaultRootWindow(d);
-    XWindowAttributes attrs{};
-    if (!XGetWindowAttributes(d, root, &attrs))
-        return false;
-    // Add to the events this connection already takes from the root, never replace them.
-    XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
-    XFlush(d);
     const auto active = static_cast<xcb_atom_t>(detail::atom(d, "_NET_ACTIVE_WINDOW"));
     watch(
         context,
@@ -192,6 +204,35 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
     return true;
 #else
     (void)context;
+    (void)fn;
+    return false;
+#endif
+}
+
+bool x11::watchStacking(QWidget &window, std::function<void()> fn)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (!d || !window.testAttribute(Qt::WA_WState_Created) ||
+        !takeFromRoot(d, SubstructureNotifyMask))
+        return false;
+    const Window root = DefaultRootWindow(d);
+    const auto own = static_cast<xcb_window_t>(window.winId());
+    watch(
+        &window,
+        [own, root](const xcb_generic_event_t *ev) {
+            const int type = ev->response_type & 0x7F;
+            if (type != XCB_MAP_NOTIFY && type != XCB_CONFIGURE_NOTIFY &&
+                type != XCB_CIRCULATE_NOTIFY)
+                return false;
+            // The three begin alike: the window told (the root), then the one it is about.
+            const auto *e = reinterpret_cast<const xcb_map_notify_event_t *>(ev);
+            return e->event == root && e->window != own;
+        },
+        std::move(fn));
+    return true;
+#else
+    (void)window;
     (void)fn;
     return false;
 #endif
