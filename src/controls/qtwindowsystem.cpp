@@ -74,6 +74,9 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
                 else
                     m_settled = false;
             });
+        } else if (!m_watchingStack) {
+            // Its own connection to the server is opened at the second call, once start-up
+            // has shown the window.
             m_watchingStack = x11::watchStacking(window, [this] { m_settled = false; });
         }
         m_on = on;

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #ifdef HARROWKIT_X11
@@ -173,17 +174,6 @@ void watch(QObject *context, EventWatch::Match matches, std::function<void()> fn
         delete filter;
     });
 }
-// Adds to the events this connection already takes from the root, never replaces them.
-bool takeFromRoot(Display *d, long mask)
-{
-    const Window root = DefaultRootWindow(d);
-    XWindowAttributes attrs{};
-    if (!XGetWindowAttributes(d, root, &attrs))
-        return false;
-    XSelectInput(d, root, attrs.your_event_mask | mask);
-    XFlush(d);
-    return true;
-}
 } // namespace
 #endif
 
@@ -191,8 +181,15 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
 {
 #ifdef HARROWKIT_X11
     Display *d = display();
-    if (!d || !takeFromRoot(d, PropertyChangeMask))
+    if (!d)
         return false;
+    const Window root = DefaultRootWindow(d);
+    XWindowAttributes attrs{};
+    if (!XGetWindowAttributes(d, root, &attrs))
+        return false;
+    // Add to the events this connection already takes from the root, never replace them.
+    XSelectInput(d, root, attrs.your_event_mask | PropertyChangeMask);
+    XFlush(d);
     const auto active = static_cast<xcb_atom_t>(detail::atom(d, "_NET_ACTIVE_WINDOW"));
     watch(
         context,
@@ -209,27 +206,64 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
 #endif
 }
 
+#ifdef HARROWKIT_X11
+namespace {
+// A connection of its own that listens to the root's children being mapped, moved or
+// restacked. Not the toolkit's: it takes every configure event on the root for a change of the
+// screens and looks them all up again.
+class StackingWatch : public QObject {
+public:
+    StackingWatch(QWidget &window, Display *d, std::function<void()> fn)
+        : QObject(&window), m_display(d), m_own(static_cast<Window>(window.winId())),
+          m_notifier(ConnectionNumber(d), QSocketNotifier::Read), m_fn(std::move(fn))
+    {
+        XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+        XFlush(d);
+        QObject::connect(&m_notifier, &QSocketNotifier::activated, this, [this] { read(); });
+    }
+    ~StackingWatch() override
+    {
+        m_notifier.setEnabled(false);
+        XCloseDisplay(m_display);
+    }
+
+private:
+    void read()
+    {
+        const Window root = DefaultRootWindow(m_display);
+        bool changed = false;
+        while (XPending(m_display) > 0) {
+            XEvent e;
+            XNextEvent(m_display, &e);
+            if (e.type == MapNotify)
+                changed |= e.xmap.event == root && e.xmap.window != m_own;
+            else if (e.type == ConfigureNotify)
+                changed |= e.xconfigure.event == root && e.xconfigure.window != m_own;
+            else if (e.type == CirculateNotify)
+                changed |= e.xcirculate.event == root && e.xcirculate.window != m_own;
+        }
+        if (changed)
+            m_fn();
+    }
+
+    Display *m_display;
+    Window m_own;
+    QSocketNotifier m_notifier;
+    std::function<void()> m_fn;
+};
+} // namespace
+#endif
+
 bool x11::watchStacking(QWidget &window, std::function<void()> fn)
 {
 #ifdef HARROWKIT_X11
     Display *d = display();
-    if (!d || !window.testAttribute(Qt::WA_WState_Created) ||
-        !takeFromRoot(d, SubstructureNotifyMask))
+    if (!d || !window.testAttribute(Qt::WA_WState_Created))
         return false;
-    const Window root = DefaultRootWindow(d);
-    const auto own = static_cast<xcb_window_t>(window.winId());
-    watch(
-        &window,
-        [own, root](const xcb_generic_event_t *ev) {
-            const int type = ev->response_type & 0x7F;
-            if (type != XCB_MAP_NOTIFY && type != XCB_CONFIGURE_NOTIFY &&
-                type != XCB_CIRCULATE_NOTIFY)
-                return false;
-            // The three begin alike: the window told (the root), then the one it is about.
-            const auto *e = reinterpret_cast<const xcb_map_notify_event_t *>(ev);
-            return e->event == root && e->window != own;
-        },
-        std::move(fn));
+    Display *listener = XOpenDisplay(DisplayString(d));
+    if (!listener)
+        return false;
+    new StackingWatch(window, listener, std::move(fn));
     return true;
 #else
     (void)window;
