@@ -8,6 +8,7 @@
 // Usage: QT_QPA_PLATFORM=offscreen makeassets OUTDIR [--preview DIR]
 // With --preview, also composes the assembled tab for every skin into DIR.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QConicalGradient>
@@ -592,6 +593,18 @@ QByteArray iconSvg()
 
 // ---------------------------------------------------------------- output
 
+// The button faces and the logo strip were first made as JPEG pictures (quality 95); they keep
+// that look, stored without further loss as PNG, which the program reads without loading an
+// image plugin.
+QImage jpegLook(const QImage &img)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "JPEG", 95);
+    return QImage::fromData(bytes, "JPEG").convertToFormat(QImage::Format_RGB32);
+}
+
 bool saveImage(const QImage &img, const QString &path, const char *format, int quality = -1)
 {
     QSaveFile file(path);
@@ -609,7 +622,7 @@ QString skinName(int n)
 
 QString buttonName(int n)
 {
-    return QStringLiteral("button%1.jpg").arg(n);
+    return QStringLiteral("button%1.png").arg(n);
 }
 
 QString iconName(int size)
@@ -627,7 +640,7 @@ QStringList allAssetNames()
         names << skinName(n);
     for (int n = 1; n <= 4; ++n)
         names << buttonName(n);
-    names << QStringLiteral("logostrip.jpg");
+    names << QStringLiteral("logostrip.png");
     for (int size : WindowIconSizes)
         names << iconName(size);
     return names;
@@ -803,7 +816,7 @@ void checkButtonsAndStrip(Checker &check, const QString &dir)
 {
     for (int n = 1; n <= 4; ++n) {
         const QImage img =
-            checkImage(check, dir + '/' + buttonName(n), "JPEG", QSize(ButtonWidth, ButtonHeight));
+            checkImage(check, dir + '/' + buttonName(n), "PNG", QSize(ButtonWidth, ButtonHeight));
         if (img.isNull())
             continue;
         // The cut-off margin stays background; the face carries a label.
@@ -813,20 +826,20 @@ void checkButtonsAndStrip(Checker &check, const QString &dir)
         if (darkPixels(img, QRect(14, 6, 34, 12), 180) < 20)
             check.fail(buttonName(n) + ": no visible label");
     }
-    const QImage strip = checkImage(check, dir + QStringLiteral("/logostrip.jpg"), "JPEG",
+    const QImage strip = checkImage(check, dir + QStringLiteral("/logostrip.png"), "PNG",
                                     QSize(StripWidth, StripHeight));
     if (strip.isNull())
         return;
     if (darkPixels(strip, QRect(302, 8, 63, 25), 240))
-        check.fail(QStringLiteral("logostrip.jpg: the button's place is not plain white"));
+        check.fail(QStringLiteral("logostrip.png: the button's place is not plain white"));
     if (darkPixels(strip, QRect(5, 9, 91, 15), 160) < 60)
-        check.fail(QStringLiteral("logostrip.jpg: no logo"));
+        check.fail(QStringLiteral("logostrip.png: no logo"));
     if (darkPixels(strip, QRect(51, 23, 43, 14), 200) < 20)
-        check.fail(QStringLiteral("logostrip.jpg: no Google mark"));
+        check.fail(QStringLiteral("logostrip.png: no Google mark"));
     if (darkPixels(strip, QRect(164, 32, 78, 12), 200) < 20)
-        check.fail(QStringLiteral("logostrip.jpg: no web address"));
+        check.fail(QStringLiteral("logostrip.png: no web address"));
     if (darkPixels(strip, QRect(110, 14, 188, 1), 200) < 150)
-        check.fail(QStringLiteral("logostrip.jpg: no field frame"));
+        check.fail(QStringLiteral("logostrip.png: no field frame"));
 }
 
 void checkIcons(Checker &check, const QString &dir)
@@ -909,7 +922,7 @@ QImage composeTab(const QImage &skin, const QImage &strip, const QImage &button)
 bool writePreviews(const QString &assets, const QString &dir)
 {
     QDir().mkpath(dir);
-    const QImage strip(assets + QStringLiteral("/logostrip.jpg"));
+    const QImage strip(assets + QStringLiteral("/logostrip.png"));
     std::array<QImage, 4> buttons;
     for (int n = 1; n <= 4; ++n)
         buttons[static_cast<size_t>(n - 1)] = QImage(assets + '/' + buttonName(n));
@@ -958,10 +971,10 @@ int main(int argc, char *argv[])
     const std::array<ButtonFace, 4> faces{ButtonFace::Normal, ButtonFace::Hover,
                                           ButtonFace::Disabled, ButtonFace::Pressed};
     for (int n = 1; n <= 4; ++n)
-        written &= saveImage(renderButton(faces[static_cast<size_t>(n - 1)], fonts),
-                             dir + '/' + buttonName(n), "JPEG", 95);
+        written &= saveImage(jpegLook(renderButton(faces[static_cast<size_t>(n - 1)], fonts)),
+                             dir + '/' + buttonName(n), "PNG");
     written &=
-        saveImage(renderLogoStrip(fonts), dir + QStringLiteral("/logostrip.jpg"), "JPEG", 95);
+        saveImage(jpegLook(renderLogoStrip(fonts)), dir + QStringLiteral("/logostrip.png"), "PNG");
     for (int size : IconSizes)
         written &= saveImage(renderIcon(size), dir + '/' + iconName(size), "PNG");
     written &= saveBytes(iconSvg(), dir + '/' + IconSvgName);

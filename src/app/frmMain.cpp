@@ -36,18 +36,14 @@ void frmMain::buildLayout()
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("HarrowKit"));
     setWindowFlags(Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-    QIcon icon;
-    for (const char *size : {"16", "32", "48"})
-        icon.addPixmap(asset(QStringLiteral("icon%1.png").arg(QLatin1String(size))));
-    setWindowIcon(icon);
     resize(411, 133);
     // Until start-up docks it, the window waits just beyond the screen's right edge.
     setLeft(ScreenWidth());
 
     for (int n = 1; n <= 17; ++n)
-        imgSkin.add(asset(QStringLiteral("skin%1.bmp").arg(n, 2, 10, QLatin1Char('0'))));
+        imgSkin.add(QStringLiteral(":/skin%1.bmp").arg(n, 2, 10, QLatin1Char('0')));
     for (int n = 1; n <= 4; ++n)
-        imlButton.add(asset(QStringLiteral("button%1.jpg").arg(n)));
+        imlButton.add(QStringLiteral(":/button%1.png").arg(n));
 
     // Created bottom first: a later sibling lies above an earlier one. Windowed controls
     // (picture boxes, text box) cover the windowless image areas.
@@ -71,7 +67,6 @@ void frmMain::buildLayout()
 
     Picture1 = new PictureBox(this, true);
     Picture1->setGeometry(px(180, 495, 5580, 690));
-    Picture1->setPicture(asset(QStringLiteral("logostrip.jpg")));
     QWidget *inside = Picture1->inside();
     imgGoGoogle = new ImageArea(inside);
     imgGoGoogle->setGeometry(px(765, 345, 645, 210));
@@ -81,9 +76,6 @@ void frmMain::buildLayout()
     imgGoVesko->setGeometry(px(2460, 480, 1170, 180));
     for (ImageArea *link : {imgGoGoogle, imgHarrowKit, imgGoVesko})
         link->setCursor(Qt::PointingHandCursor);
-    Text1 = new TextBox(inside);
-    Text1->setGeometry(px(1665, 225, 2790, 240));
-    Text1->setTextMargins(2, 0, 2, 0);
 
     picButton = new PictureBox(this);
     picButton->setGeometry(px(4725, 630, 930, 360));
@@ -92,11 +84,9 @@ void frmMain::buildLayout()
     TimerRetract = new Timer(this, 15000, false);
 
     const std::pair<QWidget *, const char *> names[] = {
-        {Image1, "Image1"},           {imgOptions, "imgOptions"},
-        {imgClose, "imgClose"},       {imgOnTop, "imgOnTop"},
-        {BackPic, "BackPic"},         {Picture1, "Picture1"},
-        {imgGoGoogle, "imgGoGoogle"}, {imgHarrowKit, "imgHarrowKit"},
-        {imgGoVesko, "imgGoVesko"},   {Text1, "Text1"},
+        {Image1, "Image1"},           {imgOptions, "imgOptions"},     {imgClose, "imgClose"},
+        {imgOnTop, "imgOnTop"},       {BackPic, "BackPic"},           {Picture1, "Picture1"},
+        {imgGoGoogle, "imgGoGoogle"}, {imgHarrowKit, "imgHarrowKit"}, {imgGoVesko, "imgGoVesko"},
         {picButton, "picButton"}};
     for (const auto &[w, name] : names)
         w->setObjectName(QLatin1String(name));
@@ -105,7 +95,6 @@ void frmMain::buildLayout()
 
     // What a screen reader announces: the knobs by what they do, the links by where they go.
     // The knobs' tooltips stay and are read as their descriptions.
-    Text1->setAccessibleName(QStringLiteral("Search the web"));
     const std::tuple<QWidget *, QAccessible::Role, const char *> spoken[] = {
         {picButton, QAccessible::Button, "Search"},
         {imgOptions, QAccessible::Button, "Change skin"},
@@ -117,12 +106,39 @@ void frmMain::buildLayout()
     for (const auto &[w, role, name] : spoken)
         setAccessible(*w, role, QLatin1String(name));
 
-    // Tab order: BackPic, Picture1, Text1, (the hidden browser), picButton.
     BackPic->setFocusPolicy(Qt::NoFocus);
     Picture1->setFocusPolicy(Qt::NoFocus); // a frame for the box and the links, never typed in
     picButton->setFocusPolicy(Qt::TabFocus);
-    setTabOrder(Picture1, Text1);
-    setTabOrder(Text1, picButton);
+
+    // The docked strip shows only the window's own picture: what lies beyond it (the text box
+    // with its fonts, the logo strip, the window icon) is made once the strip is on screen.
+    afterFirstPaint([this] { buildBeyondTheStrip(); });
+}
+
+void frmMain::buildBeyondTheStrip()
+{
+    QIcon icon;
+    for (const char *size : {"16", "32", "48"})
+        icon.addPixmap(asset(QStringLiteral("icon%1.png").arg(QLatin1String(size))));
+    setWindowIcon(icon);
+    Picture1->setPicture(asset(QStringLiteral("logostrip.png")));
+
+    Text1 = new TextBox(Picture1->inside());
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(px(1665, 225, 2790, 240));
+    Text1->setTextMargins(2, 0, 2, 0);
+    Text1->setAccessibleName(QStringLiteral("Search the web"));
+    Text1->events.twipsPerPixel = m_platform.screen.twipsPerPixelX();
+    using namespace std::placeholders;
+    Text1->events.move = std::bind(&frmMain::Text1_MouseMove, this, _1, _2, _3, _4);
+    Text1->events.click = [this] { Text1_Click(); };
+    Text1->change = [this] { Text1_Change(); };
+    Text1->keyPress = [this](Int16 &k) { Text1_KeyPress(k); };
+    Text1->show();
+    // Tab order: BackPic, Picture1, Text1, (the hidden browser), picButton. No input has reached
+    // the window yet, so whatever control has its focus got it only for being first in that
+    // order, which the box now is: the box takes the window's focus.
+    Text1->setFocus(Qt::TabFocusReason);
 }
 
 void frmMain::bindHandlers()
@@ -130,8 +146,8 @@ void frmMain::bindHandlers()
     const float tpp = m_platform.screen.twipsPerPixelX();
     for (MouseEvents *e :
          {&m_events, &picButton->events, &Picture1->events, &BackPic->events, &imgOnTop->events,
-          &imgClose->events, &imgOptions->events, &Image1->events, &Text1->events,
-          &imgGoVesko->events, &imgHarrowKit->events, &imgGoGoogle->events})
+          &imgClose->events, &imgOptions->events, &Image1->events, &imgGoVesko->events,
+          &imgHarrowKit->events, &imgGoGoogle->events})
         e->twipsPerPixel = tpp;
     using namespace std::placeholders;
     m_events.move = std::bind(&frmMain::Form_MouseMove, this, _1, _2, _3, _4);
@@ -146,10 +162,6 @@ void frmMain::bindHandlers()
     picButton->events.move = std::bind(&frmMain::picButton_MouseMove, this, _1, _2, _3, _4);
     picButton->events.up = std::bind(&frmMain::picButton_MouseUp, this, _1, _2, _3, _4);
     picButton->events.click = [this] { picButton_Click(); };
-    Text1->events.move = std::bind(&frmMain::Text1_MouseMove, this, _1, _2, _3, _4);
-    Text1->events.click = [this] { Text1_Click(); };
-    Text1->change = [this] { Text1_Change(); };
-    Text1->keyPress = [this](Int16 &k) { Text1_KeyPress(k); };
     imgClose->events.click = [this] { imgClose_Click(); };
     imgOnTop->events.click = [this] { imgOnTop_Click(); };
     imgOptions->events.click = [this] { imgOptions_Click(); };

@@ -40,14 +40,14 @@ public:
     ImageArea *imgClose;
     ImageArea *imgOptions;
     ImageArea *Image1;
-    TextBox *Text1;
+    TextBox *Text1 = nullptr; // made once the docked strip is on screen
     ImageArea *imgGoVesko;
     ImageArea *imgHarrowKit;
     ImageArea *imgGoGoogle;
     Timer *TimerRetract;
     Timer *Timer1;
     ImageList imlButton;
-    ImageList imgSkin;
+    ImageList imgSkin{true}; // one skin shows at a time
 
     // How much of the docked tab shows at the screen's right edge.
     static constexpr float kStrip = 90;
@@ -111,6 +111,7 @@ protected:
 
 private:
     void buildLayout();
+    void buildBeyondTheStrip();
     void bindHandlers();
     void resetButtonPicture(); // the search button's normal picture after a hover
     void dragTo();             // the grips' move: the window's top follows the cursor

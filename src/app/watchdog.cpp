@@ -22,14 +22,20 @@ void frmMain::Timer1_Timer()
         step([&] { setTop(poY); });
         step([&] { setLeft(ScreenWidth() - kStrip); });
     }
+    // A state the window is known to hold still is not applied again: an idle tick costs
+    // nothing of the window system.
+    IStayOnTop &onTop = m_platform.stayOnTop;
     if (branch([&] { return onTopToggle == 0; })) {
-        step([&] { setStayOnTop(false); });
+        if (!onTop.holds(*this, false))
+            step([&] { setStayOnTop(false); });
         step([&] { imgOnTop->setToolTip(kOnTopOff); });
     } else {
         step([&] { imgOnTop->setToolTip(kOnTopOn); });
-        step([&] { setStayOnTop(false); });
-        step([&] { m_platform.events.doEvents(); });
-        step([&] { setStayOnTop(true); });
+        if (!onTop.holds(*this, true)) {
+            step([&] { setStayOnTop(false); });
+            step([&] { m_platform.events.doEvents(); });
+            step([&] { setStayOnTop(true); });
+        }
     }
 }
 

@@ -200,9 +200,21 @@ void Timer::setEnabled(bool on)
         m_timer.start();
 }
 
+void ImageList::add(const QString &file)
+{
+    m_files.push_back(file);
+    m_items.emplace_back();
+}
+
 const QPixmap &ImageList::Picture(int n) const
 {
     if (n < 1 || n > count())
         throw std::out_of_range("no such image-list item");
-    return m_items[static_cast<size_t>(n - 1)];
+    const auto i = static_cast<size_t>(n - 1);
+    if (m_items[i].isNull()) {
+        if (m_holdsOne)
+            std::fill(m_items.begin(), m_items.end(), QPixmap());
+        m_items[i] = QPixmap(m_files[i]);
+    }
+    return m_items[i];
 }

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QPixmap>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -113,12 +114,17 @@ private:
     QTimer m_timer;
 };
 
-// An image list; items are numbered from 1.
+// An image list; items are numbered from 1. Each item is decoded from its file when it is
+// first asked for; a list that holds one keeps only the item asked for last, so pictures shown
+// one at a time cost the memory of one.
 class ImageList {
 public:
-    void add(const QPixmap &picture) { m_items.push_back(picture); }
-    int count() const { return static_cast<int>(m_items.size()); }
+    explicit ImageList(bool holdsOne = false) : m_holdsOne(holdsOne) {}
+    void add(const QString &file);
+    int count() const { return static_cast<int>(m_files.size()); }
     const QPixmap &Picture(int n) const; // throws std::out_of_range outside 1..count
 private:
-    std::vector<QPixmap> m_items;
+    std::vector<QString> m_files;
+    mutable std::vector<QPixmap> m_items;
+    bool m_holdsOne;
 };

@@ -2,9 +2,14 @@
 
 #include "controls/platform.h"
 #include "controls/screens.h"
+#include "controls/x11.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPainter>
+#include <QTimer>
 #include <cmath>
+#include <utility>
 
 float Form::Axis::read(int actualPixel, float tpp) const
 {
@@ -148,8 +153,51 @@ void Form::showEvent(QShowEvent *)
 
 void Form::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    if (!m_picture.isNull())
-        p.drawPixmap(0, 0, m_picture);
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().window());
+        if (!m_picture.isNull())
+            p.drawPixmap(0, 0, m_picture);
+    }
+    if (m_afterFirstPaint && !m_afterFirstPaintQueued) {
+        // Queued: the painted picture is handed to the window system first.
+        m_afterFirstPaintQueued = true;
+        QTimer::singleShot(0, this, [this] { runAfterFirstPaint(); });
+    }
+}
+
+void Form::afterFirstPaint(std::function<void()> fn)
+{
+    m_afterFirstPaint = std::move(fn);
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void Form::runAfterFirstPaint()
+{
+    if (!m_afterFirstPaint)
+        return;
+    QCoreApplication::instance()->removeEventFilter(this);
+    x11::flush();
+    std::exchange(m_afterFirstPaint, nullptr)();
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::FocusIn:
+    case QEvent::Wheel:
+        runAfterFirstPaint();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -8,6 +8,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class IScreen;
@@ -51,12 +52,19 @@ public:
     float twipsPerPixelX() const;
     float twipsPerPixelY() const;
 
+    // Runs fn once, as soon as the window's first paint has gone to the screen, or earlier
+    // when a person's input (mouse, keyboard, focus) reaches the program before that: what is
+    // not needed for the first picture waits until it shows.
+    void afterFirstPaint(std::function<void()> fn);
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void showEvent(QShowEvent *) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *activeControl() const;
+    void runAfterFirstPaint();
 
     // One axis: the twips value last set and the pixel it was put at.
     struct Axis {
@@ -72,4 +80,6 @@ private:
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
     WindowKeyboard m_keyboard;
+    std::function<void()> m_afterFirstPaint;
+    bool m_afterFirstPaintQueued = false;
 };

@@ -77,6 +77,8 @@ class IEventPump {
 public:
     virtual ~IEventPump() = default;
     virtual void doEvents() = 0;
+    // Processes the pending events; when there are none, sleeps until the next one arrives.
+    virtual void waitEvents() { doEvents(); }
 };
 
 // Keeps one window above all other windows while on.
@@ -84,6 +86,14 @@ class IStayOnTop {
 public:
     virtual ~IStayOnTop() = default;
     virtual void setStayOnTop(QWidget &window, bool on) = 0;
+    // True when the window is known to be still in that state, nothing having been mapped or
+    // restacked since it was applied; asking costs no call to the window system.
+    virtual bool holds(QWidget &window, bool on)
+    {
+        (void)window;
+        (void)on;
+        return false;
+    }
 };
 
 // The desktop's screens.

@@ -77,6 +77,12 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
 {
     {
         auto settings = open(root, key);
+        // A value already stored as this text is left as it is: no rewrite of the file. A
+        // file that could not be parsed whole is rewritten all the same.
+        const QVariant stored = settings->value(valueName);
+        if (settings->status() == QSettings::NoError && stored.isValid() &&
+            stored.toString() == data)
+            return 1;
         if (m_format == QSettings::IniFormat)
             clearLeftoverLocks(m_location);
         settings->setValue(valueName, data);

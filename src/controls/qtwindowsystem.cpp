@@ -28,6 +28,11 @@ void QtEventPump::doEvents()
     }
 }
 
+void QtEventPump::waitEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 QtStayOnTop::QtStayOnTop()
 {
     m_stepDown.setSingleShot(true);
@@ -38,6 +43,7 @@ QtStayOnTop::QtStayOnTop()
         // A window the person is working in is not pushed away from under them.
         if (!m_window->isActiveWindow())
             x11::stepBelowActive(*m_window);
+        m_settled = m_watchingStack;
     });
 }
 
@@ -51,7 +57,13 @@ void QtStayOnTop::stayBelowQuestion()
 
 void QtStayOnTop::stepDownSoon(int ms)
 {
+    m_settled = false;
     m_stepDown.start(ms);
+}
+
+bool QtStayOnTop::holds(QWidget &window, bool on)
+{
+    return m_window == &window && m_on == on && m_settled && !m_stepDown.isActive();
 }
 
 void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
@@ -68,9 +80,15 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             m_watching = x11::watchActiveWindow(&window, [this] {
                 if (!m_on)
                     stepDownSoon(50);
-                else
+                else {
+                    m_settled = false;
                     stayBelowQuestion(); // a question just came forward
+                }
             });
+        } else if (!m_watchingStack) {
+            // Its own connection to the server is opened at the second call, once start-up
+            // has shown the window.
+            m_watchingStack = x11::watchStacking(window, [this] { m_settled = false; });
         }
         m_on = on;
         if (on) {
@@ -78,6 +96,7 @@ void QtStayOnTop::setStayOnTop(QWidget &window, bool on)
             x11::setAbove(window, true); // for the time a window manager holds it
             x11::raise(window);
             stayBelowQuestion();
+            m_settled = m_watchingStack;
         } else if (!m_stepDown.isActive()) {
             stepDownSoon(250);
         }

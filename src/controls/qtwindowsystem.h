@@ -11,6 +11,7 @@ public:
     // paceMs: how long each call lets the window system catch up before returning.
     explicit QtEventPump(int paceMs = 2) : m_paceMs(paceMs) {}
     void doEvents() override;
+    void waitEvents() override;
 
 private:
     int m_paceMs;
@@ -20,6 +21,7 @@ class QtStayOnTop : public IStayOnTop {
 public:
     QtStayOnTop();
     void setStayOnTop(QWidget &window, bool on) override;
+    bool holds(QWidget &window, bool on) override;
 
 private:
     void stepDownSoon(int ms);
@@ -28,6 +30,8 @@ private:
     QPointer<QWidget> m_window;
     bool m_on = false;
     bool m_watching = false;
+    bool m_watchingStack = false; // other windows being mapped or restacked are seen
+    bool m_settled = false;       // m_on is applied and no other window was stacked since
 };
 
 class QtScreen : public IScreen {

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #ifdef HARROWKIT_X11
@@ -74,6 +75,14 @@ void x11::sync()
 #ifdef HARROWKIT_X11
     if (Display *d = display())
         XSync(d, False);
+#endif
+}
+
+void x11::flush()
+{
+#ifdef HARROWKIT_X11
+    if (Display *d = display())
+        XFlush(d);
 #endif
 }
 
@@ -216,6 +225,72 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
     return true;
 #else
     (void)context;
+    (void)fn;
+    return false;
+#endif
+}
+
+#ifdef HARROWKIT_X11
+namespace {
+// A connection of its own that listens to the root's children being mapped, moved or
+// restacked. Not the toolkit's: it takes every configure event on the root for a change of the
+// screens and looks them all up again.
+class StackingWatch : public QObject {
+public:
+    StackingWatch(QWidget &window, Display *d, std::function<void()> fn)
+        : QObject(&window), m_display(d), m_own(static_cast<Window>(window.winId())),
+          m_notifier(ConnectionNumber(d), QSocketNotifier::Read), m_fn(std::move(fn))
+    {
+        XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+        XFlush(d);
+        QObject::connect(&m_notifier, &QSocketNotifier::activated, this, [this] { read(); });
+    }
+    ~StackingWatch() override
+    {
+        m_notifier.setEnabled(false);
+        XCloseDisplay(m_display);
+    }
+
+private:
+    void read()
+    {
+        const Window root = DefaultRootWindow(m_display);
+        bool changed = false;
+        while (XPending(m_display) > 0) {
+            XEvent e;
+            XNextEvent(m_display, &e);
+            if (e.type == MapNotify)
+                changed |= e.xmap.event == root && e.xmap.window != m_own;
+            else if (e.type == ConfigureNotify)
+                changed |= e.xconfigure.event == root && e.xconfigure.window != m_own;
+            else if (e.type == CirculateNotify)
+                changed |= e.xcirculate.event == root && e.xcirculate.window != m_own;
+        }
+        if (changed)
+            m_fn();
+    }
+
+    Display *m_display;
+    Window m_own;
+    QSocketNotifier m_notifier;
+    std::function<void()> m_fn;
+};
+} // namespace
+#endif
+
+bool x11::watchStacking(QWidget &window, std::function<void()> fn)
+{
+#ifdef HARROWKIT_X11
+    Display *d = display();
+    if (!d || !window.testAttribute(Qt::WA_WState_Created))
+        return false;
+    Display *listener = XOpenDisplay(DisplayString(d));
+    if (!listener)
+        return false;
+    new StackingWatch(window, listener, std::move(fn));
+    return true;
+#else
+    (void)window;
     (void)fn;
     return false;
 #endif

@@ -11,6 +11,7 @@ class QWidget;
 namespace x11 {
 bool available();            // the application runs on Qt's xcb platform
 void sync();                 // flush requests and wait until the server has handled them
+void flush();                // send the requests made so far, without waiting
 void raise(QWidget &window); // XRaiseWindow on the window's native handle
 void lower(QWidget &window); // XLowerWindow
 } // namespace x11
@@ -27,6 +28,9 @@ namespace x11 {
 // Calls fn whenever the desktop's active window changes (another program's window came
 // forward). Returns false where that cannot be watched.
 bool watchActiveWindow(QObject *context, std::function<void()> fn);
+// Calls fn whenever another top-level window is mapped, moved or restacked (one that may now
+// lie above the window). Returns false where that cannot be watched.
+bool watchStacking(QWidget &window, std::function<void()> fn);
 // Calls fn whenever the window loses the keyboard focus. Returns false where that cannot be
 // watched.
 bool watchFocusOut(QWidget &window, std::function<void()> fn);

@@ -43,14 +43,16 @@ void frmMain::picButton_Click()
     step([&] { browser.Navigate(addresses::searchPage()); });
     step([&] { TimerRetract->setEnabled(false); });
     step([&] { TimerRetract->setEnabled(true); });
-    // Wait for the page, keeping the window responsive; a load always ends (it has a time-out),
-    // and a Busy that cannot be read ends the wait.
+    // Wait for the page, keeping the window responsive and sleeping between events; the end
+    // of the load is an event (a load always ends: it has a time-out), and a Busy that cannot
+    // be read ends the wait.
     bool busy = false;
-    do {
-        step([&] { m_platform.events.doEvents(); });
+    step([&] { busy = browser.Busy(); });
+    while (busy) {
+        step([&] { m_platform.events.waitEvents(); });
         busy = false;
         step([&] { busy = browser.Busy(); });
-    } while (busy);
+    }
     std::shared_ptr<HtmlDocument> document;
     step([&] { document = browser.Document(); });
     step([&] { formSubmit(loaded(document), 0, QStringLiteral("q"), Text1->text()); });

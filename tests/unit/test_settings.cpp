@@ -92,6 +92,20 @@ TEST(Settings, HandEditsAreSeenByTheNextRead)
     EXPECT_EQ(r, 0);
 }
 
+TEST(Settings, AValueAlreadyStoredLeavesTheFileAloneAndAChangedOneReachesIt)
+{
+    Store s;
+    const QByteArray byHand("[General]\nupd = 1\nskn = 3\n");
+    s.putFile(byHand);
+    Int16 same = 1;
+    EXPECT_NE(s.write("upd", same), 0);
+    EXPECT_EQ(s.file(), byHand); // not rewritten
+    Int16 changed = 0;
+    EXPECT_NE(s.write("upd", changed), 0);
+    EXPECT_TRUE(s.file().contains("upd=0"));
+    EXPECT_TRUE(s.file().contains("skn=3"));
+}
+
 TEST(Settings, AFailedWriteIsAnError)
 {
     Store s;

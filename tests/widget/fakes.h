@@ -6,6 +6,8 @@
 #include "controls/browser/document.h"
 #include "settings/modRegistry.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -126,6 +128,11 @@ struct FakeEventPump : IEventPump {
 struct FakeStayOnTop : IStayOnTop {
     std::vector<bool> sets;
     bool fail = false;
+    bool holding = false; // the last state set is known to hold still
+    bool holds(QWidget &, bool on) override
+    {
+        return holding && !sets.empty() && sets.back() == on;
+    }
     void setStayOnTop(QWidget &, bool on) override
     {
         if (fail)
@@ -185,6 +192,13 @@ struct FakeDesktop {
     {
         auto w = std::make_unique<frmMain>(platform);
         w->Form_Load();
+        // The text box is made once the first paint is on screen.
+        QElapsedTimer waited;
+        waited.start();
+        while (!w->Text1 && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!w->Text1)
+            throw std::runtime_error("the text box was not made after the first paint");
         return w;
     }
 };

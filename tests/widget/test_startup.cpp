@@ -2,6 +2,7 @@
 // refused second instance.
 #include "fakes.h"
 
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,4 +146,29 @@ TEST(Startup, AnActivationRequestRaisesTheRunningTab)
     d.instance.listener();
     ASSERT_GT(d.stayOnTop.sets.size(), before);
     EXPECT_TRUE(d.stayOnTop.sets.back());
+}
+
+TEST(Startup, ThePartsBeyondTheStripComeAfterTheFirstPaintOrBeforeTheFirstInput)
+{
+    {
+        FakeDesktop d;
+        auto w = d.start(); // waits for the first paint
+        ASSERT_NE(w->Text1, nullptr);
+        EXPECT_TRUE(w->Text1->isVisibleTo(w.get()));
+        EXPECT_EQ(w->Text1->accessibleName(), QStringLiteral("Search the web"));
+        EXPECT_FALSE(w->Picture1->Picture().isNull());
+        EXPECT_FALSE(w->windowIcon().isNull());
+        EXPECT_EQ(w->focusWidget(), w->Text1) << "the box is first in the tab order";
+    }
+    // A mouse move that reaches the window before its first paint finds the box made.
+    FakeDesktop d;
+    frmMain w(d.platform);
+    w.Form_Load();
+    EXPECT_EQ(w.Text1, nullptr) << "nothing beyond the strip before the first paint";
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 40), QPointF(3, 40), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &move);
+    ASSERT_NE(w.Text1, nullptr);
+    w.Text1->setText(QStringLiteral("typed"));
+    EXPECT_EQ(w.Text1->text(), QStringLiteral("typed"));
 }

@@ -16,6 +16,24 @@ TEST(Watchdog, OnPulsesOffThenOnWithEventsBetween)
     EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: ON "));
 }
 
+TEST(Watchdog, AStateKnownToHoldIsNotAppliedAgainAChangedChoiceIs)
+{
+    FakeDesktop d;
+    auto w = d.start();
+    d.stayOnTop.holding = true;
+    const auto sets = d.stayOnTop.sets;
+    const int pumps = d.events.calls;
+    w->Timer1_Timer();
+    EXPECT_EQ(d.stayOnTop.sets, sets) << "no pulse";
+    EXPECT_EQ(d.events.calls, pumps) << "no event pump";
+    w->imgOnTop_Click();
+    w->Timer1_Timer();
+    w->Timer1_Timer();
+    EXPECT_EQ(d.stayOnTop.sets.size(), sets.size() + 1);
+    EXPECT_FALSE(d.stayOnTop.sets.back());
+    EXPECT_EQ(w->imgOnTop->toolTip(), QStringLiteral(" Stay On Top Mode: OFF "));
+}
+
 TEST(Watchdog, KnobFlipsAndStoresAtOnceTheTickAppliesIt)
 {
     FakeDesktop d;
