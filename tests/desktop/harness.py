@@ -258,21 +258,26 @@ class Desktop:
             log.close()
 
     def _start_x(self):
+        self._launch_x_server(lambda fd: ["Xvfb", "-displayfd", fd, "-screen", "0",
+                                          f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-dpi", "96", "-nolisten", "tcp",
+                                          # no reset when a client leaves: one that connects while
+                                          # the server resets would be refused
+                                          "-noreset"], "xvfb.log", 15)
+
+    def _launch_x_server(self, argv_for_fd, log_name, timeout):
+        """Starts the X server argv_for_fd(fd) gives, which writes its display number to fd,
+        and takes that display as this desktop's."""
         read_end, write_end = os.pipe()
         try:
-            with open(self.path("xvfb.log"), "ab") as log:
+            with open(self.path(log_name), "ab") as log:
                 self._xvfb = subprocess.Popen(
-                    _dying_with_us(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                    f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-dpi", "96", "-nolisten", "tcp",
-                                    # no reset when a client leaves: one that connects while
-                                    # the server resets would be refused
-                                    "-noreset"]),
+                    _dying_with_us(argv_for_fd(str(write_end))),
                     env=self.base_env(), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                     pass_fds=(write_end,), start_new_session=True)
             os.close(write_end)
             write_end = None
             number = b""
-            deadline = time.monotonic() + 15
+            deadline = time.monotonic() + timeout
             while not number.endswith(b"\n") and time.monotonic() < deadline:
                 ready, _, _ = select.select([read_end], [], [], 0.2)
                 if ready:
@@ -285,7 +290,7 @@ class Desktop:
             if write_end is not None:
                 os.close(write_end)
         if not number.strip().isdigit():
-            raise RuntimeError(f"Xvfb gave no display number: {self._read_log('xvfb.log')}")
+            raise RuntimeError(f"the X server gave no display number: {self._read_log(log_name)}")
         self.display = f":{number.strip().decode()}"
 
     def _write_wm_config(self):

@@ -23,6 +23,16 @@ class ScreensCase(DesktopCase):
         self.require(wait_for(there, timeout, 0.1),
                      f"{what}: the tab is at {self.desk.geometry(tab)}, expected {x},{y} size {size}")
 
+    def start_on_the_right_screen(self, what):
+        """Starts the program on two 1280 screens side by side; it docks and slides out on the
+        outer edge."""
+        app = self.desk.start_app()
+        tab = self.desk.wait_tab(app, START_TIMEOUT)
+        self.wait_at(tab, 2560 - 6, 5, TAB_SIZE, START_TIMEOUT, what)
+        self.hover_strip_at(2554, 5)
+        self.wait_at(tab, 2560 - TAB_SIZE[0], 5, TAB_SIZE, SLIDE_TIMEOUT, "the slide ends flush")
+        return app, tab
+
     def hover_strip_at(self, x, y):
         self.desk.mouse_move(100, 600)
         self.desk.mouse_move(x + STRIP[0], y + STRIP[1])
@@ -31,12 +41,7 @@ class ScreensCase(DesktopCase):
 class TwoScreens(ScreensCase):
     def test_docks_on_the_outer_edge_and_follows_the_screens(self):
         self.desk.arrange(("1280x800", 0, 0), ("1280x800", 1280, 0))
-        app = self.desk.start_app()
-        tab = self.desk.wait_tab(app, START_TIMEOUT)
-        self.wait_at(tab, 2560 - 6, 5, TAB_SIZE, START_TIMEOUT,
-                     "the primary screen on the left: the tab docks on the right-hand screen")
-        self.hover_strip_at(2554, 5)
-        self.wait_at(tab, 2560 - TAB_SIZE[0], 5, TAB_SIZE, SLIDE_TIMEOUT, "the slide ends flush")
+        app, tab = self.start_on_the_right_screen("the primary screen on the left: the tab docks on the right")
         self.hover_strip_at(2560 - TAB_SIZE[0], 5)
         self.wait_at(tab, 2554, 5, TAB_SIZE, SLIDE_TIMEOUT, "the slide back")
         stored = self.desk.settings_bytes()
@@ -58,12 +63,7 @@ class TwoScreensOnKWin(ScreensCase):
     desktop_class = TwoKWinScreens
 
     def test_docks_on_the_outer_edge_through_xwayland(self):
-        app = self.desk.start_app()
-        tab = self.desk.wait_tab(app, START_TIMEOUT)
-        self.wait_at(tab, 2560 - 6, 5, TAB_SIZE, START_TIMEOUT,
-                     "KWin's second output on the right: the tab docks on its edge")
-        self.hover_strip_at(2554, 5)
-        self.wait_at(tab, 2560 - TAB_SIZE[0], 5, TAB_SIZE, SLIDE_TIMEOUT, "the slide ends flush")
+        self.start_on_the_right_screen("KWin's second output on the right: the tab docks on its edge")
 
 
 class RatioTwo(ScreensCase):

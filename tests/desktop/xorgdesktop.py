@@ -2,12 +2,9 @@
 DUMMY0, DUMMY1, ... can be switched on, sized and placed while programs run, as a person's
 monitors are plugged in and arranged. openbox manages it like the one-screen desktop."""
 
-import os
-import select
 import subprocess
-import time
 
-from harness import Desktop, _dying_with_us
+from harness import Desktop
 
 _CONFIG = """Section "ServerFlags"
   Option "AutoAddDevices" "false"
@@ -44,36 +41,11 @@ class XorgDesktop(Desktop):
         config = self.path("xorg.conf")
         with open(config, "w") as f:
             f.write(_CONFIG)
-        read_end, write_end = os.pipe()
-        try:
-            self._xvfb = self._spawn_x(["Xorg", "-displayfd", str(write_end), "-config", config,
-                                        "-noreset", "-nolisten", "tcp", "-novtswitch", "-sharevts",
-                                        "-logfile", self.path("xorg.log")], write_end)
-            os.close(write_end)
-            write_end = None
-            number = b""
-            deadline = time.monotonic() + 20
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
-                ready, _, _ = select.select([read_end], [], [], 0.2)
-                if ready:
-                    chunk = os.read(read_end, 16)
-                    if not chunk:
-                        break
-                    number += chunk
-        finally:
-            os.close(read_end)
-            if write_end is not None:
-                os.close(write_end)
-        if not number.strip().isdigit():
-            raise RuntimeError(f"Xorg gave no display number: {self._read_log('xorg.log')[-2000:]}")
-        self.display = f":{number.strip().decode()}"
+        self._launch_x_server(lambda fd: ["Xorg", "-displayfd", fd, "-config", config, "-noreset",
+                                          "-nolisten", "tcp", "-novtswitch", "-sharevts",
+                                          "-logfile", self.path("xorg.log")], "xorg.out", 20)
         for name, timing in _MODES.items():
             self._tool(["xrandr", "--newmode", name, *timing.split()])
-
-    def _spawn_x(self, argv, keep_fd):
-        with open(self.path("xorg.out"), "ab") as log:
-            return subprocess.Popen(_dying_with_us(argv), env=self.base_env(), stdin=subprocess.DEVNULL,
-                                    stdout=log, stderr=log, pass_fds=(keep_fd,), start_new_session=True)
 
     def arrange(self, *outputs):
         """Switches on the outputs given as (mode, x, y), DUMMY0 first and primary, and
