@@ -17,7 +17,7 @@ QRect px(int left, int top, int width, int height)
 
 QPixmap asset(const QString &name)
 {
-    return QPixmap(QStringLiteral(":/") + name);
+    return loadPicture(QStringLiteral(":/") + name);
 }
 } // namespace
 
@@ -111,8 +111,9 @@ void frmMain::buildLayout()
     picButton->setFocusPolicy(Qt::TabFocus);
 
     // The docked strip shows only the window's own picture: what lies beyond it (the text box
-    // with its fonts, the logo strip, the window icon) is made once the strip is on screen.
-    afterFirstPaint([this] { buildBeyondTheStrip(); });
+    // with its fonts, the logo strip, the window icon) is made when a person first comes to the
+    // tab, before the event that brought them is handled.
+    whenFirstReached([this] { buildBeyondTheStrip(); });
 }
 
 void frmMain::buildBeyondTheStrip()

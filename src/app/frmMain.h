@@ -40,7 +40,7 @@ public:
     ImageArea *imgClose;
     ImageArea *imgOptions;
     ImageArea *Image1;
-    TextBox *Text1 = nullptr; // made once the docked strip is on screen
+    TextBox *Text1 = nullptr; // made when a person first comes to the tab
     ImageArea *imgGoVesko;
     ImageArea *imgHarrowKit;
     ImageArea *imgGoGoogle;

@@ -2,6 +2,8 @@
 
 #include "controls/form.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -200,6 +202,13 @@ void Timer::setEnabled(bool on)
         m_timer.start();
 }
 
+QPixmap loadPicture(const QString &file)
+{
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 void ImageList::add(const QString &file)
 {
     m_files.push_back(file);
@@ -214,7 +223,7 @@ const QPixmap &ImageList::Picture(int n) const
     if (m_items[i].isNull()) {
         if (m_holdsOne)
             std::fill(m_items.begin(), m_items.end(), QPixmap());
-        m_items[i] = QPixmap(m_files[i]);
+        m_items[i] = loadPicture(m_files[i]);
     }
     return m_items[i];
 }

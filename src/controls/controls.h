@@ -114,6 +114,11 @@ private:
     QTimer m_timer;
 };
 
+// Decodes one of the program's own pictures (BMP or PNG, told by the name's ending) with the
+// toolkit's built-in decoders. Letting the toolkit guess would load every image plugin
+// installed to ask each whether it reads the file. A null picture when the file cannot be read.
+QPixmap loadPicture(const QString &file);
+
 // An image list; items are numbered from 1. Each item is decoded from its file when it is
 // first asked for; a list that holds one keeps only the item asked for last, so pictures shown
 // one at a time cost the memory of one.

@@ -2,12 +2,10 @@
 
 #include "controls/platform.h"
 #include "controls/screens.h"
-#include "controls/x11.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
-#include <QTimer>
 #include <cmath>
 #include <utility>
 
@@ -153,32 +151,24 @@ void Form::showEvent(QShowEvent *)
 
 void Form::paintEvent(QPaintEvent *)
 {
-    {
-        QPainter p(this);
-        p.fillRect(rect(), palette().window());
-        if (!m_picture.isNull())
-            p.drawPixmap(0, 0, m_picture);
-    }
-    if (m_afterFirstPaint && !m_afterFirstPaintQueued) {
-        // Queued: the painted picture is handed to the window system first.
-        m_afterFirstPaintQueued = true;
-        QTimer::singleShot(0, this, [this] { runAfterFirstPaint(); });
-    }
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    if (!m_picture.isNull())
+        p.drawPixmap(0, 0, m_picture);
 }
 
-void Form::afterFirstPaint(std::function<void()> fn)
+void Form::whenFirstReached(std::function<void()> fn)
 {
-    m_afterFirstPaint = std::move(fn);
+    m_whenFirstReached = std::move(fn);
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-void Form::runAfterFirstPaint()
+void Form::runWhenFirstReached()
 {
-    if (!m_afterFirstPaint)
+    if (!m_whenFirstReached)
         return;
     QCoreApplication::instance()->removeEventFilter(this);
-    x11::flush();
-    std::exchange(m_afterFirstPaint, nullptr)();
+    std::exchange(m_whenFirstReached, nullptr)();
 }
 
 bool Form::eventFilter(QObject *watched, QEvent *event)
@@ -194,7 +184,7 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ShortcutOverride:
     case QEvent::FocusIn:
     case QEvent::Wheel:
-        runAfterFirstPaint();
+        runWhenFirstReached();
         break;
     default:
         break;

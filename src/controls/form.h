@@ -52,10 +52,10 @@ public:
     float twipsPerPixelX() const;
     float twipsPerPixelY() const;
 
-    // Runs fn once, as soon as the window's first paint has gone to the screen, or earlier
-    // when a person's input (mouse, keyboard, focus) reaches the program before that: what is
-    // not needed for the first picture waits until it shows.
-    void afterFirstPaint(std::function<void()> fn);
+    // Runs fn once, when a person first reaches the program: the pointer enters a window of
+    // it or presses, a key or the focus comes to it. What a tab left docked never shows is
+    // made then, so a tab nobody touches does not pay for it.
+    void whenFirstReached(std::function<void()> fn);
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -64,7 +64,7 @@ protected:
 
 private:
     QWidget *activeControl() const;
-    void runAfterFirstPaint();
+    void runWhenFirstReached();
 
     // One axis: the twips value last set and the pixel it was put at.
     struct Axis {
@@ -80,6 +80,5 @@ private:
     Axis m_left, m_top, m_width, m_height;
     QPixmap m_picture;
     WindowKeyboard m_keyboard;
-    std::function<void()> m_afterFirstPaint;
-    bool m_afterFirstPaintQueued = false;
+    std::function<void()> m_whenFirstReached;
 };

@@ -18,11 +18,17 @@ HtmlDocument &loaded(const std::shared_ptr<HtmlDocument> &document)
         throw std::runtime_error("no document");
     return *document;
 }
+
+// The box is made when a person first comes to the tab; until then nothing is typed.
+QString typed(const TextBox *box)
+{
+    return box ? box->text() : QString();
+}
 } // namespace
 
 void frmMain::Text1_KeyPress(Int16 &keyAscii)
 {
-    if (branch([&] { return isBlank(Text1->text()); }))
+    if (branch([&] { return isBlank(typed(Text1)); }))
         return;
     if (branch([&] { return keyAscii == kEnter; })) {
         step([&] { keyAscii = 0; });
@@ -32,7 +38,7 @@ void frmMain::Text1_KeyPress(Int16 &keyAscii)
 
 void frmMain::picButton_Click()
 {
-    if (branch([&] { return isBlank(Text1->text()); }))
+    if (branch([&] { return isBlank(typed(Text1)); }))
         return;
     // Enter or a click while a search waits for its page would start a second search inside
     // the first, and each would check for updates: the running search is the one.
@@ -55,7 +61,7 @@ void frmMain::picButton_Click()
     }
     std::shared_ptr<HtmlDocument> document;
     step([&] { document = browser.Document(); });
-    step([&] { formSubmit(loaded(document), 0, QStringLiteral("q"), Text1->text()); });
+    step([&] { formSubmit(loaded(document), 0, QStringLiteral("q"), typed(Text1)); });
     step([&] { loaded(document).form(0).submit(); });
     step([&] { m_platform.events.doEvents(); });
     updateCheck();
