@@ -48,6 +48,9 @@ int main(int argc, char **argv)
                       events,   stayOnTop, screen,   instance,   process};
 
     frmMain window(platform);
+    // Start-up's request for the search page goes out once the docked strip is on screen.
+    browser.holdRequests();
+    window.afterFirstPaint([&browser] { browser.releaseRequests(); });
     window.Form_Load();
     return app.exec();
 }

@@ -2,10 +2,12 @@
 
 #include "controls/platform.h"
 #include "controls/screens.h"
+#include "controls/x11.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
 #include <cmath>
 #include <utility>
 
@@ -155,6 +157,11 @@ void Form::paintEvent(QPaintEvent *)
     p.fillRect(rect(), palette().window());
     if (!m_picture.isNull())
         p.drawPixmap(0, 0, m_picture);
+    if (m_afterFirstPaint && !m_afterFirstPaintQueued) {
+        // Queued: the painted picture is handed to the window system first.
+        m_afterFirstPaintQueued = true;
+        QTimer::singleShot(0, this, [this] { runAfterFirstPaint(); });
+    }
 }
 
 void Form::whenFirstReached(std::function<void()> fn)
@@ -163,12 +170,26 @@ void Form::whenFirstReached(std::function<void()> fn)
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-void Form::runWhenFirstReached()
+void Form::afterFirstPaint(std::function<void()> fn)
 {
-    if (!m_whenFirstReached)
+    m_afterFirstPaint = std::move(fn);
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void Form::runAfterFirstPaint()
+{
+    if (!m_afterFirstPaint)
         return;
+    x11::flush();
+    std::exchange(m_afterFirstPaint, nullptr)();
+}
+
+void Form::reached()
+{
     QCoreApplication::instance()->removeEventFilter(this);
-    std::exchange(m_whenFirstReached, nullptr)();
+    runAfterFirstPaint();
+    if (m_whenFirstReached)
+        std::exchange(m_whenFirstReached, nullptr)();
 }
 
 bool Form::eventFilter(QObject *watched, QEvent *event)
@@ -184,7 +205,7 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ShortcutOverride:
     case QEvent::FocusIn:
     case QEvent::Wheel:
-        runWhenFirstReached();
+        reached();
         break;
     default:
         break;

@@ -56,6 +56,9 @@ public:
     // it or presses, a key or the focus comes to it. What a tab left docked never shows is
     // made then, so a tab nobody touches does not pay for it.
     void whenFirstReached(std::function<void()> fn);
+    // Runs fn once the window's first paint has gone to the window system, or at once when a
+    // person first reaches the program before that.
+    void afterFirstPaint(std::function<void()> fn);
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -64,7 +67,8 @@ protected:
 
 private:
     QWidget *activeControl() const;
-    void runWhenFirstReached();
+    void reached();
+    void runAfterFirstPaint();
 
     // One axis: the twips value last set and the pixel it was put at.
     struct Axis {
@@ -81,4 +85,6 @@ private:
     QPixmap m_picture;
     WindowKeyboard m_keyboard;
     std::function<void()> m_whenFirstReached;
+    std::function<void()> m_afterFirstPaint;
+    bool m_afterFirstPaintQueued = false;
 };

@@ -78,6 +78,14 @@ void x11::sync()
 #endif
 }
 
+void x11::flush()
+{
+#ifdef HARROWKIT_X11
+    if (Display *d = display())
+        XFlush(d);
+#endif
+}
+
 void x11::raise(QWidget &window)
 {
 #ifdef HARROWKIT_X11

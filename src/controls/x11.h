@@ -11,6 +11,7 @@ class QWidget;
 namespace x11 {
 bool available();            // the application runs on Qt's xcb platform
 void sync();                 // flush requests and wait until the server has handled them
+void flush();                // send the requests made so far, without waiting
 void raise(QWidget &window); // XRaiseWindow on the window's native handle
 void lower(QWidget &window); // XLowerWindow
 } // namespace x11

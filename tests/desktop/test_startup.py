@@ -61,6 +61,9 @@ class FirstStart(StartupCase):
             return all(values.get(key) == value for key, value in defaults.items())
 
         self.require(wait_for(stored, 5, 0.1), f"settings {self.desk.settings()}, expected to hold {defaults}")
+        # The hidden browser loads the search page with nobody touching the tab.
+        self.require(wait_for(lambda: "/search.htm" in self.desk.server.requests(), 5, 0.1),
+                     f"the search page was not asked for: {self.desk.server.requests()}")
         self.require(app.poll() is None, f"program exited with {app.returncode}")
 
 

@@ -178,6 +178,22 @@ TEST_F(BrowserTest, ANewNavigateReplacesTheLoadInProgress)
     EXPECT_EQ(browser.Document()->form(0).item(0).name(), "fast");
 }
 
+TEST_F(BrowserTest, AHeldRequestWaitsForTheReleaseAndOnlyTheLastGoesOut)
+{
+    server.route("/a", htmlPage("<form><input name=a></form>"));
+    server.route("/b", htmlPage("<form><input name=b></form>"));
+    browser.holdRequests();
+    browser.Navigate(server.url("/a"));
+    browser.Navigate(server.url("/b"));
+    waitUntil([] { return false; }, 200);
+    EXPECT_TRUE(browser.Busy());
+    EXPECT_TRUE(server.requests.empty());
+    browser.releaseRequests();
+    ASSERT_TRUE(settle(browser));
+    EXPECT_EQ(browser.Document()->form(0).item(0).name(), "b");
+    EXPECT_EQ(server.requests.size(), 1u);
+}
+
 TEST_F(BrowserTest, UnloadableAddressesFailAtOnce)
 {
     server.route("/page", htmlPage("<form></form>"));

@@ -11,6 +11,7 @@
 #include <QNetworkRequest>
 #include <QThread>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 bool supportedScheme(const QUrl &url)
@@ -106,18 +107,33 @@ void QtBrowser::startLoad(const QUrl &url, const QByteArray &body, const QByteAr
     dropDocument();
     m_busy = true;
     m_error.clear();
-    QNetworkRequest request(url);
+    if (m_held)
+        m_waiting = Request{url, body, contentType};
+    else
+        send(Request{url, body, contentType});
+}
+
+void QtBrowser::releaseRequests()
+{
+    m_held = false;
+    if (m_waiting)
+        send(*std::exchange(m_waiting, std::nullopt));
+}
+
+void QtBrowser::send(const Request &r)
+{
+    QNetworkRequest request(r.url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(m_maxRedirects);
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("HarrowKIT/1.0"));
     request.setRawHeader("Accept", "text/html,application/xhtml+xml;q=0.9,*/*;q=0.5");
-    if (contentType.isEmpty()) {
+    if (r.contentType.isEmpty()) {
         m_reply = m_network->get(request);
     } else {
-        request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
-        m_reply = m_network->post(request, body);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, r.contentType);
+        m_reply = m_network->post(request, r.body);
     }
     connect(m_reply, &QNetworkReply::readyRead, this, &QtBrowser::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &QtBrowser::onFinished);
@@ -208,6 +224,7 @@ void QtBrowser::cancelLoad()
 {
     ++m_generation;
     m_deadline.stop();
+    m_waiting.reset();
     if (m_reply) {
         QNetworkReply *reply = m_reply;
         m_reply = nullptr;
