@@ -7,7 +7,6 @@
 #include "settings/modRegistry.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStringList>
 #include <functional>
 #include <map>
