@@ -13,18 +13,24 @@
 #include "settings/modRegistry.h"
 
 #include <QApplication>
-#include <cstdio>
+#include <malloc.h>
+#include <optional>
 
 int main(int argc, char **argv)
 {
+    // One heap for every thread: the network thread's few buffers then reuse memory the window
+    // freed instead of keeping a heap of their own resident all day.
+    mallopt(M_ARENA_MAX, 1);
     if (const std::optional<int> exitCode = handleCommandLine(argc, argv))
         return *exitCode;
     choosePlatform();
-    if (!displayReachable()) {
-        std::fputs("HarrowKIT needs a graphical session: no display found\n", stderr);
+    if (!displayNamed()) {
+        sayNoDisplay();
         return 1;
     }
+    auto refusal = std::make_optional<DisplayRefusal>();
     QApplication app(argc, argv);
+    refusal.reset();
     QApplication::setApplicationName(QStringLiteral("HarrowKIT"));
     QApplication::setOrganizationName(QStringLiteral("HarrowKIT"));
     QApplication::setQuitOnLastWindowClosed(false);

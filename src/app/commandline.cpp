@@ -24,6 +24,8 @@ QList<QCommandLineOption> qtOptions()
 
 std::optional<int> handleCommandLine(int &argc, char **argv)
 {
+    if (argc <= 1)
+        return std::nullopt; // the usual start: nothing to read
     QCoreApplication::setApplicationName(QStringLiteral("HarrowKIT"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HARROWKIT_VERSION));
     QCommandLineParser parser;

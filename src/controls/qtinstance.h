@@ -1,15 +1,17 @@
-// One instance per user: a lock file held for the life of the process answers whether another
-// instance runs (a lock left by a crashed process does not count), and a per-user local socket
-// beside it carries the activation request to the running instance. Only a lock held by a live
-// process counts as another instance: where the lock cannot be made (a read-only or missing
-// folder), the next private folder is tried, and without any the program runs unguarded.
+// One instance per user: a lock held on a file for the life of the process answers whether
+// another instance runs, and a per-user local socket beside it carries the activation request to
+// the running instance. The kernel lets go of the lock however a process ends, so a crash leaves
+// nothing that counts. Where the lock cannot be made (a read-only or missing folder), the next
+// private folder is tried, and without any the program runs unguarded.
 #pragma once
 
 #include "controls/platform.h"
 
-#include <QLocalServer>
-#include <QLockFile>
+#include <QByteArray>
+#include <QSocketNotifier>
 #include <QStringList>
+#include <functional>
+#include <list>
 #include <memory>
 
 class QtInstanceGuard : public IInstanceGuard {
@@ -27,16 +29,26 @@ public:
     void release();
 
 private:
+    struct Caller { // a later start that connected, until it said what it wants
+        int fd;
+        std::unique_ptr<QSocketNotifier> readable;
+        QByteArray said;
+    };
+
     bool takeLock(); // true when a live process holds the lock
     void useFolder(const QString &dir);
+    void acceptCallers();
+    void hear(std::list<Caller>::iterator caller);
 
     QString m_name;
     QStringList m_dirs;
-    QString m_socketName;
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_locked = false;
+    QByteArray m_socketPath;
+    QByteArray m_lockPath;
+    int m_lockFd = -1;
     bool m_tried = false;
     bool m_previous = false;
-    std::unique_ptr<QLocalServer> m_server;
+    int m_serverFd = -1;
+    std::unique_ptr<QSocketNotifier> m_incoming;
+    std::list<Caller> m_callers;
     std::function<void()> m_activate;
 };

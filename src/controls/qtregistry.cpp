@@ -22,9 +22,11 @@ void clearLeftoverLocks(const QString &file)
 {
     const QFileInfo settings(file);
     const QDir folder = settings.dir();
-    const QStringList locks = folder.entryList({settings.fileName() + QStringLiteral(".lock*")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : locks) {
+    // Matched by hand: a name filter would compile a pattern for every write.
+    const QString prefix = settings.fileName() + QStringLiteral(".lock");
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix))
+            continue;
         QLockFile lock(folder.filePath(name));
         qint64 pid = 0;
         if (!lock.getLockInfo(&pid, nullptr, nullptr))

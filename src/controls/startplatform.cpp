@@ -1,11 +1,10 @@
 #include "controls/startplatform.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
-
-#ifdef HARROWKIT_X11
-#include <X11/Xlib.h>
-#endif
+#include <cstdio>
+#include <cstdlib>
 
 void choosePlatform()
 {
@@ -17,22 +16,47 @@ void choosePlatform()
 #endif
 }
 
-bool displayReachable()
+bool displayNamed()
 {
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return true;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return true;
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-#ifdef HARROWKIT_X11
-    Display *d = XOpenDisplay(nullptr);
-    if (!d)
-        return false;
-    XCloseDisplay(d);
-#endif
-#endif
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY");
+#else
     return true;
+#endif
+}
+
+void sayNoDisplay()
+{
+    std::fputs("HarrowKIT needs a graphical session: no display found\n", stderr);
+}
+
+namespace {
+QtMessageHandler g_before = nullptr;
+
+void endForNoDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (g_before)
+            g_before(type, context, message);
+        return;
+    }
+    // Qt's own reason stands above ours; the end is an orderly one, not an abort.
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    sayNoDisplay();
+    std::_Exit(1);
+}
+} // namespace
+
+DisplayRefusal::DisplayRefusal()
+{
+    g_before = qInstallMessageHandler(endForNoDisplay);
+}
+
+DisplayRefusal::~DisplayRefusal()
+{
+    qInstallMessageHandler(g_before);
 }

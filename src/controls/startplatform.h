@@ -4,7 +4,20 @@
 
 void choosePlatform();
 
-// False when no graphical session can be reached: no display named at all, or an X display
-// that refuses the connection while no Wayland display is named either. A platform the person
-// chose themselves is trusted.
-bool displayReachable();
+// False when no display is named at all: neither an X display nor a Wayland one. A platform the
+// person chose themselves is trusted.
+bool displayNamed();
+
+// Says on standard error that the program needs a graphical session.
+void sayNoDisplay();
+
+// While it lives, a failure that would abort the start of the application (an X display that
+// refuses the connection) ends the program with status 1 and says why. The display's connection
+// is tried once, by the application itself.
+class DisplayRefusal {
+public:
+    DisplayRefusal();
+    ~DisplayRefusal();
+    DisplayRefusal(const DisplayRefusal &) = delete;
+    DisplayRefusal &operator=(const DisplayRefusal &) = delete;
+};
