@@ -2,8 +2,7 @@
 // creates the window and raises its load event, then runs the event loop.
 #include "app/commandline.h"
 #include "app/frmMain.h"
-#include "controls/browser/qtbrowser.h"
-#include "controls/browser/qttransfer.h"
+#include "controls/browser/lazyweb.h"
 #include "controls/browser/submitpages.h"
 #include "controls/qtdialogs.h"
 #include "controls/qtinstance.h"
@@ -38,8 +37,8 @@ int main(int argc, char **argv)
     QtRegistryComponent registry;
     modRegistry::setComponent(&registry);
     QtShell shell;
-    QtBrowser browser(shell);
-    QtTransfer transfer;
+    LazyBrowser browser([&shell] { return webmodule::makeBrowser(shell); });
+    LazyTransfer transfer(webmodule::makeTransfer);
     QtMessageBox messageBox;
     QtCursor cursor;
     QtEventPump events;
@@ -54,7 +53,8 @@ int main(int argc, char **argv)
                       events,   stayOnTop, screen,   instance,   process};
 
     frmMain window(platform);
-    // Start-up's request for the search page goes out once the docked strip is on screen.
+    // Start-up's request for the search page goes out once the docked strip is on screen, and
+    // the web part loads then.
     browser.holdRequests();
     window.afterFirstPaint([&browser] { browser.releaseRequests(); });
     window.Form_Load();

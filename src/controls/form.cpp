@@ -180,7 +180,7 @@ void Form::runAfterFirstPaint()
 {
     if (!m_afterFirstPaint)
         return;
-    x11::flush();
+    x11::sync(); // the window system has the picture before the work that waited for it
     std::exchange(m_afterFirstPaint, nullptr)();
 }
 

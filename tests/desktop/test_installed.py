@@ -32,7 +32,7 @@ METAINFO, SEARCH_PAGE = f"share/metainfo/{APP_ID}.metainfo.xml", "share/harrowki
 ICON_48 = f"share/icons/hicolor/48x48/apps/{APP_ID}.png"
 # Under a prefix; the package has etc/ at its root and the rest under usr/.
 ICONS = [f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in (16, 22, 24, 32, 48, 64, 128, 256)]
-INSTALLED = ["bin/harrowkit", SEARCH_PAGE, MENU, AUTOSTART, METAINFO, f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
+INSTALLED = ["bin/harrowkit", "lib/harrowkit/harrowkit-web.so", SEARCH_PAGE, MENU, AUTOSTART, METAINFO, f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
              *ICONS]
 work = prefix = root = None  # the module's folder, the moved prefix, the unpacked package
 

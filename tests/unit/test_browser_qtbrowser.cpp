@@ -2,6 +2,7 @@
 // the three ways a submission goes (person's browser by URL, by a self-submitting page, or
 // into the hidden browser itself).
 #include "controls/browser/document.h"
+#include "controls/browser/lazyweb.h"
 #include "controls/browser/qtbrowser.h"
 #include "controls/browser/submission.h"
 #include "test_browser_print.h"
@@ -182,16 +183,38 @@ TEST_F(BrowserTest, AHeldRequestWaitsForTheReleaseAndOnlyTheLastGoesOut)
 {
     server.route("/a", htmlPage("<form><input name=a></form>"));
     server.route("/b", htmlPage("<form><input name=b></form>"));
-    browser.holdRequests();
-    browser.Navigate(server.url("/a"));
-    browser.Navigate(server.url("/b"));
+    int made = 0;
+    LazyBrowser lazy([&]() -> std::unique_ptr<IBrowser> {
+        ++made;
+        return std::make_unique<QtBrowser>(shell);
+    });
+    lazy.holdRequests();
+    EXPECT_THROW(lazy.Navigate("ftp://example.test/"), std::invalid_argument);
+    lazy.Navigate(server.url("/a"));
+    lazy.Navigate(server.url("/b"));
     waitUntil([] { return false; }, 200);
-    EXPECT_TRUE(browser.Busy());
+    EXPECT_TRUE(lazy.Busy());
+    EXPECT_THROW(lazy.Document(), std::runtime_error);
+    EXPECT_EQ(made, 0) << "the web part was made before the release";
     EXPECT_TRUE(server.requests.empty());
-    browser.releaseRequests();
-    ASSERT_TRUE(settle(browser));
-    EXPECT_EQ(browser.Document()->form(0).item(0).name(), "b");
+    lazy.releaseRequests();
+    ASSERT_TRUE(waitUntil([&] { return !lazy.Busy(); }, 5000));
+    EXPECT_EQ(lazy.Document()->form(0).item(0).name(), "b");
     EXPECT_EQ(server.requests.size(), 1u);
+    EXPECT_EQ(made, 1);
+}
+
+TEST(LazyWeb, WithoutTheWebPartLoadsAndFetchesFailAsFailuresNotCrashes)
+{
+    LazyBrowser browser([] { return std::unique_ptr<IBrowser>(); });
+    browser.holdRequests();
+    browser.Navigate(QStringLiteral("http://127.0.0.1:9/"));
+    browser.releaseRequests(); // says why on standard error
+    EXPECT_FALSE(browser.Busy());
+    EXPECT_THROW(browser.Document(), std::runtime_error);
+    EXPECT_THROW(browser.Navigate(QStringLiteral("http://127.0.0.1:9/")), std::runtime_error);
+    LazyTransfer transfer([] { return std::unique_ptr<ITransfer>(); });
+    EXPECT_THROW(transfer.OpenURL(QStringLiteral("http://127.0.0.1:9/")), std::runtime_error);
 }
 
 TEST_F(BrowserTest, UnloadableAddressesFailAtOnce)

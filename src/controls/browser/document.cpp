@@ -1,11 +1,7 @@
 #include "controls/browser/document.h"
 
-#include "controls/browser/charset.h"
-#include "controls/browser/gumbotree.h"
 #include "controls/browser/inputvalue.h"
-#include "controls/browser/nestingguard.h"
 #include "controls/browser/submission.h"
-#include "controls/browser/treereader.h"
 
 #include <stdexcept>
 
@@ -204,22 +200,6 @@ void HtmlForm::submit()
 }
 
 // ---- HtmlDocument
-
-HtmlDocument::HtmlDocument(const QString &html, const QUrl &url, const QString &charset)
-    : HtmlDocument(html, url, charset, ParseBudget{})
-{
-}
-
-HtmlDocument::HtmlDocument(const QString &html, const QUrl &url, const QString &charset,
-                           const ParseBudget &budget)
-    : m_url(url), m_baseUrl(url), m_charset(charset::fromLabel(charset))
-{
-    if (m_charset.isEmpty())
-        m_charset = QStringLiteral("UTF-8");
-    const GumboTree tree(limitNesting(html.toUtf8()).html, budget);
-    m_complete = tree.complete();
-    HtmlTreeReader::read(*this, tree);
-}
 
 HtmlDocument::~HtmlDocument() = default;
 

@@ -2,6 +2,7 @@
 
 #include "controls/browser/charset.h"
 #include "controls/browser/document.h"
+#include "controls/browser/loadable.h"
 #include "controls/browser/sniff.h"
 #include "controls/browser/submission.h"
 #include "controls/browser/submitpages.h"
@@ -11,15 +12,8 @@
 #include <QNetworkRequest>
 #include <QThread>
 #include <stdexcept>
-#include <utility>
 
 namespace {
-bool supportedScheme(const QUrl &url)
-{
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https" || scheme == u"file";
-}
-
 bool isHtmlType(const QByteArray &mime)
 {
     return mime.isEmpty() || mime == "text/html" || mime == "application/xhtml+xml";
@@ -74,14 +68,12 @@ QString QtBrowser::submitPageFolder() const
 
 void QtBrowser::Navigate(const QString &address)
 {
-    const QString trimmed = address.trimmed();
-    const QUrl url =
-        trimmed.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(trimmed) : QUrl(trimmed);
-    if (!url.isValid() || !supportedScheme(url)) {
+    const QUrl url = loadableUrl(address);
+    if (url.isEmpty()) {
         cancelLoad();
         dropDocument();
         m_busy = false;
-        m_error = QStringLiteral("unsupported address: ") + trimmed;
+        m_error = QStringLiteral("unsupported address: ") + address.trimmed();
         throw std::invalid_argument(m_error.toStdString());
     }
     startLoad(url, QByteArray(), QByteArray());
@@ -107,33 +99,18 @@ void QtBrowser::startLoad(const QUrl &url, const QByteArray &body, const QByteAr
     dropDocument();
     m_busy = true;
     m_error.clear();
-    if (m_held)
-        m_waiting = Request{url, body, contentType};
-    else
-        send(Request{url, body, contentType});
-}
-
-void QtBrowser::releaseRequests()
-{
-    m_held = false;
-    if (m_waiting)
-        send(*std::exchange(m_waiting, std::nullopt));
-}
-
-void QtBrowser::send(const Request &r)
-{
-    QNetworkRequest request(r.url);
+    QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(m_maxRedirects);
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("HarrowKIT/1.0"));
     request.setRawHeader("Accept", "text/html,application/xhtml+xml;q=0.9,*/*;q=0.5");
-    if (r.contentType.isEmpty()) {
+    if (contentType.isEmpty()) {
         m_reply = m_network->get(request);
     } else {
-        request.setHeader(QNetworkRequest::ContentTypeHeader, r.contentType);
-        m_reply = m_network->post(request, r.body);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+        m_reply = m_network->post(request, body);
     }
     connect(m_reply, &QNetworkReply::readyRead, this, &QtBrowser::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &QtBrowser::onFinished);
@@ -224,7 +201,6 @@ void QtBrowser::cancelLoad()
 {
     ++m_generation;
     m_deadline.stop();
-    m_waiting.reset();
     if (m_reply) {
         QNetworkReply *reply = m_reply;
         m_reply = nullptr;

@@ -17,7 +17,6 @@
 #include <QUrl>
 #include <chrono>
 #include <memory>
-#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -51,12 +50,6 @@ public:
     QString submitPageFolder() const;
     // Whether the last page was cut off at the body limit.
     bool truncated() const { return m_lastTruncated; }
-    // While held, a load gets ready (the old document goes, Busy() is true) but its request
-    // waits: start-up asks for the search page before the window's first picture is on the
-    // screen, and setting the request up (network back-ends, the proxy lookup) can wait until
-    // it is. Releasing sends the waiting request, if any; its time-out counts from then.
-    void holdRequests() { m_held = true; }
-    void releaseRequests();
 
     static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
     static constexpr qint64 kDefaultMaxBody = 4 * 1024 * 1024;
@@ -66,13 +59,7 @@ Q_SIGNALS:
     void loadFinished(bool ok);
 
 private:
-    struct Request {
-        QUrl url;
-        QByteArray body;
-        QByteArray contentType; // empty: a GET
-    };
     void startLoad(const QUrl &url, const QByteArray &body, const QByteArray &contentType);
-    void send(const Request &request);
     void readBody();
     void onFinished();
     void onTimeout();
@@ -90,8 +77,6 @@ private:
     bool m_busy = false;
     bool m_timedOut = false;
     bool m_lastTruncated = false;
-    bool m_held = false;
-    std::optional<Request> m_waiting; // the request a hold keeps back
     std::shared_ptr<HtmlDocument> m_document;
     std::shared_ptr<HtmlDocument>
         m_retired;            // the replaced document, kept alive until the load ends
