@@ -67,8 +67,10 @@ void nameOwner(int fd)
         QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
         QSysInfo::machineHostName().toUtf8() + '\n';
-    if (::ftruncate(fd, 0) == 0) [[maybe_unused]]
-        const auto written = ::write(fd, owner.constData(), owner.size());
+    // Only an earlier version reads it: the lock holds without it, so a failure is let pass.
+    const bool named =
+        ::ftruncate(fd, 0) == 0 && ::write(fd, owner.constData(), owner.size()) == owner.size();
+    Q_UNUSED(named);
 }
 
 bool socketAddress(const QByteArray &path, sockaddr_un &address)
