@@ -43,7 +43,7 @@ void frmMain::buildLayout()
     for (int n = 1; n <= 17; ++n)
         imgSkin.add(QStringLiteral(":/skin%1.bmp").arg(n, 2, 10, QLatin1Char('0')));
     for (int n = 1; n <= 4; ++n)
-        imlButton.add(QStringLiteral(":/button%1.png").arg(n));
+        imlButton.add(QStringLiteral(":/button%1.bmp").arg(n));
 
     // Created bottom first: a later sibling lies above an earlier one. Windowed controls
     // (picture boxes, text box) cover the windowless image areas.

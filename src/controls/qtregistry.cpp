@@ -1,5 +1,7 @@
 #include "controls/qtregistry.h"
 
+#include "controls/durablefile.h"
+#include "controls/iniplain.h"
 #include "settings/modRegistry.h"
 
 #include <QDir>
@@ -11,20 +13,32 @@
 namespace {
 const QString kKey = QStringLiteral("Software\\HarrowKIT");
 
+// Larger files are left to the full reader.
+constexpr qsizetype kPlainLimit = 64 * 1024;
+
+void checkKey(std::int32_t root, const QString &key)
+{
+    if (root != HKEY_CURRENT_USER || key.compare(kKey, Qt::CaseInsensitive) != 0)
+        throw std::invalid_argument("only the program's own key is kept");
+}
+
 // A write takes the file's lock ("HarrowKIT.conf.lock"; "HarrowKIT.conf.lock.rmlock" guards the
 // removal of a stale one) and waits while another holder has it. A run killed in the middle of a
 // write leaves its locks behind. One that names a process that has ended is stale and taken over
 // at once, but one that names no process (killed between creating it and writing its owner into
 // it) counts as held until it is 30 s old: the next write would wait that long, the window
 // frozen. Only this program writes its settings, one write at a time, so before a write such a
-// lock is a leftover.
-void clearLeftoverLocks(const QString &file)
+// lock is a leftover, and so is a new file that a killed write never renamed into place.
+void clearLeftovers(const QString &file)
 {
     const QFileInfo settings(file);
-    const QDir folder = settings.dir();
+    QDir folder = settings.dir();
     // Matched by hand: a name filter would compile a pattern for every write.
     const QString prefix = settings.fileName() + QStringLiteral(".lock");
+    const QString pending = durablefile::pendingPrefix(file);
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(pending))
+            folder.remove(name);
         if (!name.startsWith(prefix))
             continue;
         QLockFile lock(folder.filePath(name));
@@ -56,8 +70,7 @@ QtRegistryComponent::QtRegistryComponent(const QString &iniPath)
 
 std::unique_ptr<QSettings> QtRegistryComponent::open(std::int32_t root, const QString &key) const
 {
-    if (root != HKEY_CURRENT_USER || key.compare(kKey, Qt::CaseInsensitive) != 0)
-        throw std::invalid_argument("only the program's own key is kept");
+    checkKey(root, key);
     auto settings = std::make_unique<QSettings>(m_location, m_format);
     if (settings->status() == QSettings::AccessError)
         throw std::runtime_error("settings cannot be read");
@@ -67,6 +80,20 @@ std::unique_ptr<QSettings> QtRegistryComponent::open(std::int32_t root, const QS
 std::int32_t QtRegistryComponent::read(std::int32_t &root, QString &key, QString &valueName,
                                        QString &data)
 {
+    checkKey(root, key);
+    if (m_format == QSettings::IniFormat) {
+        const durablefile::Contents file = durablefile::read(m_location, kPlainLimit);
+        if (file.state == durablefile::Contents::Missing)
+            return 0;
+        if (file.state == durablefile::Contents::Read) {
+            if (const auto v = iniplain::find(file.bytes, valueName.toUtf8())) {
+                if (!v->found)
+                    return 0;
+                data = QString::fromLatin1(v->text);
+                return 1;
+            }
+        }
+    }
     const QVariant v = open(root, key)->value(valueName);
     if (!v.isValid())
         return 0;
@@ -77,6 +104,9 @@ std::int32_t QtRegistryComponent::read(std::int32_t &root, QString &key, QString
 std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QString &valueName,
                                         QString &data)
 {
+    checkKey(root, key);
+    if (m_format == QSettings::IniFormat && writePlain(valueName, data))
+        return 1;
     {
         auto settings = open(root, key);
         // A value already stored as this text is left as it is: no rewrite of the file. A
@@ -86,7 +116,7 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
             stored.toString() == data)
             return 1;
         if (m_format == QSettings::IniFormat)
-            clearLeftoverLocks(m_location);
+            clearLeftovers(m_location);
         settings->setValue(valueName, data);
         settings->sync(); // on disk (written to a new file and renamed) before we return
         // A file that could not be parsed whole is still rewritten with what could be read;
@@ -97,4 +127,28 @@ std::int32_t QtRegistryComponent::write(std::int32_t &root, QString &key, QStrin
     if (open(root, key)->value(valueName).toString() != data)
         throw std::runtime_error("the written value did not reach the store");
     return 1;
+}
+
+bool QtRegistryComponent::writePlain(const QString &valueName, const QString &data)
+{
+    const durablefile::Contents file = durablefile::read(m_location, kPlainLimit);
+    if (file.state == durablefile::Contents::Unusable)
+        return false;
+    const QByteArray name = valueName.toUtf8(), value = data.toUtf8();
+    const auto stored = iniplain::find(file.bytes, name);
+    if (!stored)
+        return false;
+    if (stored->found && stored->text == value)
+        return true; // already stored as this text: the file is left as it is
+    const std::optional<QByteArray> text = iniplain::withValue(file.bytes, name, value);
+    if (!text)
+        return false;
+    clearLeftovers(m_location);
+    if (!durablefile::replace(m_location, *text))
+        throw std::runtime_error("settings could not be written");
+    const durablefile::Contents back = durablefile::read(m_location, kPlainLimit);
+    const auto found = iniplain::find(back.bytes, name);
+    if (back.state != durablefile::Contents::Read || !found || found->text != value)
+        throw std::runtime_error("the written value did not reach the store");
+    return true;
 }

@@ -1,6 +1,7 @@
 // The registry access component over QSettings: the registry itself on Windows, an INI file
 // per user elsewhere (${XDG_CONFIG_HOME:-$HOME/.config}/HarrowKIT/HarrowKIT.conf, the values as
-// plain keys of its [General] group).
+// plain keys of its [General] group). A file in the plain form this program writes is read and
+// written directly, with one disk sync per write instead of QSettings' lock file and two.
 #pragma once
 
 #include "controls/platform.h"
@@ -23,6 +24,9 @@ private:
     // A fresh view of the store for every operation: it sees edits made by hand meanwhile, and
     // its status tells about this operation alone (QSettings keeps the first error it met).
     std::unique_ptr<QSettings> open(std::int32_t root, const QString &key) const;
+    // The write done directly on a settings file in its plain form (see iniplain.h); false when
+    // the file needs the full writer.
+    bool writePlain(const QString &valueName, const QString &data);
 
     QString m_location;
     QSettings::Format m_format;

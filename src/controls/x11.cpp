@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cstdlib>
 
 #ifdef HARROWKIT_X11
 #include "controls/x11detail.h"
@@ -234,44 +235,61 @@ bool x11::watchActiveWindow(QObject *context, std::function<void()> fn)
 namespace {
 // A connection of its own that listens to the root's children being mapped, moved or
 // restacked. Not the toolkit's: it takes every configure event on the root for a change of the
-// screens and looks them all up again.
+// screens and looks them all up again. A bare protocol connection, without the client library's
+// display state, buffers and locale.
 class StackingWatch : public QObject {
 public:
-    StackingWatch(QWidget &window, Display *d, std::function<void()> fn)
-        : QObject(&window), m_display(d), m_own(static_cast<Window>(window.winId())),
-          m_notifier(ConnectionNumber(d), QSocketNotifier::Read), m_fn(std::move(fn))
+    StackingWatch(QWidget &window, xcb_connection_t *c, xcb_window_t root, std::function<void()> fn)
+        : QObject(&window), m_connection(c), m_root(root),
+          m_own(static_cast<xcb_window_t>(window.winId())),
+          m_notifier(xcb_get_file_descriptor(c), QSocketNotifier::Read), m_fn(std::move(fn))
     {
-        XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
-        XFlush(d);
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c);
         QObject::connect(&m_notifier, &QSocketNotifier::activated, this, [this] { read(); });
     }
     ~StackingWatch() override
     {
         m_notifier.setEnabled(false);
-        XCloseDisplay(m_display);
+        xcb_disconnect(m_connection);
     }
 
 private:
     void read()
     {
-        const Window root = DefaultRootWindow(m_display);
         bool changed = false;
-        while (XPending(m_display) > 0) {
-            XEvent e;
-            XNextEvent(m_display, &e);
-            if (e.type == MapNotify)
-                changed |= e.xmap.event == root && e.xmap.window != m_own;
-            else if (e.type == ConfigureNotify)
-                changed |= e.xconfigure.event == root && e.xconfigure.window != m_own;
-            else if (e.type == CirculateNotify)
-                changed |= e.xcirculate.event == root && e.xcirculate.window != m_own;
+        while (xcb_generic_event_t *e = xcb_poll_for_event(m_connection)) {
+            switch (e->response_type & 0x7F) {
+            case XCB_MAP_NOTIFY: {
+                const auto *map = reinterpret_cast<const xcb_map_notify_event_t *>(e);
+                changed |= map->event == m_root && map->window != m_own;
+                break;
+            }
+            case XCB_CONFIGURE_NOTIFY: {
+                const auto *conf = reinterpret_cast<const xcb_configure_notify_event_t *>(e);
+                changed |= conf->event == m_root && conf->window != m_own;
+                break;
+            }
+            case XCB_CIRCULATE_NOTIFY: {
+                const auto *circ = reinterpret_cast<const xcb_circulate_notify_event_t *>(e);
+                changed |= circ->event == m_root && circ->window != m_own;
+                break;
+            }
+            default:
+                break;
+            }
+            std::free(e);
         }
+        if (xcb_connection_has_error(m_connection))
+            m_notifier.setEnabled(false); // the server went away; nothing more will come
         if (changed)
             m_fn();
     }
 
-    Display *m_display;
-    Window m_own;
+    xcb_connection_t *m_connection;
+    xcb_window_t m_root;
+    xcb_window_t m_own;
     QSocketNotifier m_notifier;
     std::function<void()> m_fn;
 };
@@ -284,10 +302,20 @@ bool x11::watchStacking(QWidget &window, std::function<void()> fn)
     Display *d = display();
     if (!d || !window.testAttribute(Qt::WA_WState_Created))
         return false;
-    Display *listener = XOpenDisplay(DisplayString(d));
-    if (!listener)
+    int screen = 0;
+    xcb_connection_t *listener = xcb_connect(DisplayString(d), &screen);
+    if (xcb_connection_has_error(listener)) {
+        xcb_disconnect(listener);
         return false;
-    new StackingWatch(window, listener, std::move(fn));
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(listener));
+    for (; it.rem && screen > 0; --screen)
+        xcb_screen_next(&it);
+    if (!it.rem) {
+        xcb_disconnect(listener);
+        return false;
+    }
+    new StackingWatch(window, listener, it.data->root, std::move(fn));
     return true;
 #else
     (void)window;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -57,8 +58,11 @@ TEST(Settings, WritesReachTheFileAsPlainKeysAndReadBack)
     Store s;
     Int16 v = -1;
     EXPECT_NE(s.write("poy", v), 0);
+    // A file its owner keeps private stays private when a value changes.
+    ASSERT_TRUE(QFile::setPermissions(s.path, QFile::ReadOwner | QFile::WriteOwner));
     Int16 w = 80;
     EXPECT_NE(s.write("skn", w), 0);
+    EXPECT_FALSE(QFile::permissions(s.path) & (QFile::ReadGroup | QFile::ReadOther));
     EXPECT_TRUE(s.file().contains("[General]"));
     EXPECT_TRUE(s.file().contains("poy=-1"));
     EXPECT_TRUE(s.file().contains("skn=80"));
@@ -103,7 +107,9 @@ TEST(Settings, AValueAlreadyStoredLeavesTheFileAloneAndAChangedOneReachesIt)
     Int16 changed = 0;
     EXPECT_NE(s.write("upd", changed), 0);
     EXPECT_TRUE(s.file().contains("upd=0"));
-    EXPECT_TRUE(s.file().contains("skn=3"));
+    Int16 skin = 0;
+    EXPECT_NE(s.read("skn", skin), 0);
+    EXPECT_EQ(skin, 3);
 }
 
 TEST(Settings, AFailedWriteIsAnError)
@@ -144,12 +150,31 @@ TEST(Settings, OnlyTheProgramsOwnKeyIsKept)
     EXPECT_ANY_THROW(s.component->read(root, key, name, data));
 }
 
-TEST(Settings, LocksLeftEmptyByAKilledRunDoNotHoldUpTheNextWrite)
+TEST(Settings, AFileReachedThroughALinkStaysLinkedAndOtherSectionsSurvive)
+{
+    Store s;
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("kept.conf"));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[General]\nskn=2\n\n[Person]\nnote=mine\n");
+    f.close();
+    QDir().mkpath(QFileInfo(s.path).path());
+    ASSERT_TRUE(QFile::link(target, s.path));
+    Int16 v = 5;
+    EXPECT_NE(s.write("skn", v), 0);
+    EXPECT_TRUE(QFileInfo(s.path).isSymLink());
+    QSettings back(target, QSettings::IniFormat);
+    EXPECT_EQ(back.value(QStringLiteral("skn")).toString(), QStringLiteral("5"));
+    EXPECT_EQ(back.value(QStringLiteral("Person/note")).toString(), QStringLiteral("mine"));
+}
+
+TEST(Settings, LocksAndFilesLeftByAKilledRunDoNotHoldUpTheNextWrite)
 {
     Store s;
     Int16 v = 3;
     s.write("skn", v);
-    for (const char *left : {".lock", ".lock.rmlock"}) {
+    for (const char *left : {".lock", ".lock.rmlock", ".new4242.0"}) {
         QFile lock(s.path + QLatin1String(left));
         ASSERT_TRUE(lock.open(QIODevice::WriteOnly)); // created, its owner never written
     }

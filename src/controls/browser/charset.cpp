@@ -2,7 +2,6 @@
 
 #include "controls/browser/asciibytes.h"
 
-#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
@@ -148,16 +147,24 @@ const Labels kLabels[] = {
     {"UTF-16LE", "csunicode iso-10646-ucs-2 ucs-2 unicode unicodefeff utf-16 utf-16le"},
 };
 
-const QHash<QString, QString> &labelTable()
+// The encoding a (lower-case, trimmed) label names, searched in the table as it stands: a
+// page is looked up once or twice, and a hash built from it would stay on the heap all day.
+QString nameOfLabel(const QString &label)
 {
-    static const QHash<QString, QString> table = [] {
-        QHash<QString, QString> t;
-        for (const Labels &entry : kLabels)
-            for (const QString &label : QString::fromLatin1(entry.labels).split(QLatin1Char(' ')))
-                t.insert(label, QString::fromLatin1(entry.name));
-        return t;
-    }();
-    return table;
+    if (label.isEmpty() || label.contains(QLatin1Char(' ')))
+        return {};
+    for (const Labels &entry : kLabels) {
+        const QLatin1StringView labels(entry.labels);
+        for (qsizetype at = 0; at < labels.size();) {
+            qsizetype end = labels.indexOf(QLatin1Char(' '), at);
+            if (end < 0)
+                end = labels.size();
+            if (labels.sliced(at, end - at) == label)
+                return QString::fromLatin1(entry.name);
+            at = end + 1;
+        }
+    }
+    return {};
 }
 } // namespace
 
@@ -165,7 +172,7 @@ const QHash<QString, QString> &labelTable()
 // convert.
 QString charset::fromLabel(const QString &rawLabel)
 {
-    const QString name = labelTable().value(ascii::lower(ascii::stripSpace(rawLabel)));
+    const QString name = nameOfLabel(ascii::lower(ascii::stripSpace(rawLabel)));
     if (name.isEmpty())
         return {};
     bool builtInFound = false;

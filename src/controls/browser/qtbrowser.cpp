@@ -130,7 +130,9 @@ void QtBrowser::readBody()
 {
     if (!m_reply || m_truncated || !m_reply->isOpen())
         return;
-    m_body += m_reply->read(m_maxBody - m_body.size());
+    // Only what has arrived: read(n) reserves n bytes up front, and a buffer the size of the
+    // limit left behind for every chunk would keep the heap that large.
+    m_body += m_reply->read(qMin(m_reply->bytesAvailable(), m_maxBody - m_body.size()));
     if (m_body.size() >= m_maxBody && m_reply->bytesAvailable() > 0) {
         m_truncated = true; // keep what arrived; the rest is never read
         m_reply->abort();

@@ -66,7 +66,8 @@ QString QtTransfer::OpenURL(const QString &address)
     auto read = [&] {
         if (truncated || !reply->isOpen())
             return;
-        body += reply->read(m_maxBytes - body.size());
+        // Only what has arrived: read(n) reserves n bytes up front.
+        body += reply->read(qMin(reply->bytesAvailable(), m_maxBytes - body.size()));
         if (body.size() >= m_maxBytes && reply->bytesAvailable() > 0) {
             truncated = true; // the first maxBytes are the answer; the rest is never read
             reply->abort();
