@@ -323,6 +323,23 @@ class Desktop:
 
         if not wait_for(wm_ready, 15, 0.05):
             raise RuntimeError("openbox did not set _NET_SUPPORTING_WM_CHECK within 15 s")
+        # openbox announces itself before it has finished starting, and a window
+        # mapped in between may never be managed. It changes its number of desktops
+        # on request only from its event loop, so one more and back shows it running.
+        count = wait_for(self._desktop_count, 15, 0.02)
+        for wanted in (count + 1, count):
+            if not wait_for(lambda: self._desktops_become(wanted), 15, 0.05):
+                raise RuntimeError(f"openbox did not take {wanted} desktops within 15 s")
+
+    def _desktops_become(self, count):
+        """Asks openbox for `count` desktops; True once it has them."""
+        self._tool(["xdotool", "set_num_desktops", str(count)])
+        return wait_for(lambda: self._desktop_count() == count, 0.5, 0.02)
+
+    def _desktop_count(self):
+        out = self._tool(["xprop", "-root", "_NET_NUMBER_OF_DESKTOPS"]) or ""
+        match = re.search(r"= (\d+)", out)
+        return int(match.group(1)) if match else 0
 
     def _read_log(self, name):
         try:
